@@ -1,0 +1,247 @@
+#include "cli/cli.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "cli/console_prompts.h"
+#include "core/config/configuration.h"
+#include "core/config/model_table.h"
+#include "core/config/preset_file.h"
+#include "core/config/preset_options.h"
+#include "core/config/upgrade.h"
+#include "core/config/version.h"
+#include "core/i18n/tr.h"
+
+namespace zizara::cli {
+
+using core::i18n::Tr;
+namespace cfg = core::config;
+
+namespace {
+
+constexpr const char* kVersionText = "vt-zizara-cli 1.2";
+
+QString UsageText() {
+  return Tr(
+      "Usage: vt-zizara-cli COMMAND [ARGUMENTS]\n"
+      "\n"
+      "Commands:\n"
+      "  info FILE [--json]   show what a preset file (.PRE) or bare image holds\n"
+      "  upgrade IN OUT       write IN with the version-5 defaults applied to OUT\n"
+      "  --version            print the version\n"
+      "  --help               print this text\n"
+      "\n"
+      "Exit codes: 0 done, 1 the operation failed, 2 usage error.\n");
+}
+
+int UsageError(QTextStream& err, const QString& message) {
+  err << "vt-zizara-cli: " << message << '\n' << Tr("Try 'vt-zizara-cli --help'.") << Qt::endl;
+  return kExitUsage;
+}
+
+QString Hex(unsigned value, int digits) {
+  return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
+
+QString ShortString(const std::array<std::uint8_t, 5>& s) {
+  return QString::fromLatin1(reinterpret_cast<const char*>(s.data() + 1), 4);
+}
+
+// Loads a file the way the program opens one; messages go to stderr.
+bool LoadForCli(const QString& path, cfg::Configuration& config, QTextStream& err) {
+  ConsolePrompts prompts(err, false, core::ui_port::Answer::kNo);
+  if (!cfg::LoadPresetFile(path, prompts, config.image, config.trailer)) {
+    prompts.Error(Tr("This is not a valid configuration-file!"));
+    return false;
+  }
+  config.SelectPreset(0);
+  return true;
+}
+
+struct FileFacts {
+  qint64 size = 0;
+  bool bare = false;
+};
+
+FileFacts FactsOf(const QString& path) {
+  const qint64 size = QFileInfo(path).size();
+  return {size, size == static_cast<qint64>(cfg::kImageSize)};
+}
+
+std::array<int, cfg::kOutputCount> RoutingOf(const cfg::ConfigurationImage& image,
+                                             const cfg::MemoryMap& map) {
+  std::array<int, cfg::kOutputCount> routing{};
+  for (int o = 0; o < cfg::kOutputCount; ++o) {
+    routing[o] = (image.ArrayElement(map.RoutingTable, o) & 0x7F) + 1;
+  }
+  return routing;
+}
+
+QJsonObject InfoJson(const cfg::Configuration& config, const FileFacts& facts) {
+  const cfg::PresetTrailer& t = config.trailer;
+  QJsonObject o;
+  o[QStringLiteral("size")] = facts.size;
+  o[QStringLiteral("bare")] = facts.bare;
+  o[QStringLiteral("magic")] = ShortString(t.magic);
+  o[QStringLiteral("format")] = ShortString(t.format);
+  o[QStringLiteral("spare")] = Hex(t.spare[0], 2) + Hex(t.spare[1], 2);
+  o[QStringLiteral("serial")] = t.serial_number;
+  o[QStringLiteral("model_index")] = t.model_index;
+  o[QStringLiteral("model")] = cfg::ModelName(t.model_index);
+  o[QStringLiteral("software_version")] = cfg::FormatVersionCode(t.software_version);
+  o[QStringLiteral("software_version_code")] = t.software_version;
+  o[QStringLiteral("extended_bios_id")] = Hex(t.extended_bios_id, 4);
+  o[QStringLiteral("hardware_id")] = Hex(t.hardware_id, 4);
+  o[QStringLiteral("checksum")] = Hex(t.checksum, 8);
+  o[QStringLiteral("offset_standard")] = cfg::OffsetStandardText(config.image);
+  o[QStringLiteral("lock_code")] = QString::fromLatin1(cfg::LockCode(config.image));
+  o[QStringLiteral("startup_preset")] = cfg::StartupPreset(config.image);
+  o[QStringLiteral("startup_application")] = cfg::StartupApplication(config.image);
+
+  QJsonArray presets;
+  for (int p = 0; p < cfg::kPresetCount; ++p) {
+    const cfg::MemoryMap map = cfg::MemoryMap::ForPreset(p);
+    const cfg::ChannelNames names = cfg::ChannelNamesFromImage(config.image, map);
+    QJsonArray routing;
+    for (int input : RoutingOf(config.image, map)) {
+      routing.append(input);
+    }
+    QJsonArray inputs;
+    for (const QByteArray& n : names.inputs) {
+      inputs.append(cfg::ImageTextToString(n));
+    }
+    QJsonObject preset;
+    preset[QStringLiteral("number")] = p + 1;
+    preset[QStringLiteral("name")] = cfg::ImageTextToString(cfg::PresetName(config.image, p));
+    preset[QStringLiteral("routing")] = routing;
+    preset[QStringLiteral("input_names")] = inputs;
+    presets.append(preset);
+  }
+  o[QStringLiteral("presets")] = presets;
+
+  QJsonArray outputs;
+  for (const QByteArray& n : cfg::ChannelNamesFromImage(config.image, config.map).outputs) {
+    outputs.append(cfg::ImageTextToString(n));
+  }
+  o[QStringLiteral("output_names")] = outputs;
+  return o;
+}
+
+void PrintInfoText(const QString& path, const cfg::Configuration& config, const FileFacts& facts,
+                   QTextStream& out) {
+  const cfg::PresetTrailer& t = config.trailer;
+  const auto row = [&out](const QString& caption, const QString& value) {
+    out << caption.leftJustified(24) << value << '\n';
+  };
+  row(Tr("File:"), path);
+  row(Tr("Size:"), QString::number(facts.size) + QLatin1Char(' ') +
+                       (facts.bare ? Tr("bytes (bare image, no trailer)") : Tr("bytes")));
+  row(Tr("Serial:"), QString::number(t.serial_number));
+  row(Tr("QLX Type:"), cfg::ModelName(t.model_index));
+  row(Tr("Software Version:"), cfg::FormatVersionCode(t.software_version));
+  row(Tr("Extended Bios Version:"), Hex(t.extended_bios_id, 4));
+  row(Tr("Hardware ID:"), Hex(t.hardware_id, 4));
+  row(Tr("Checksum:"), Hex(t.checksum, 8));
+  row(Tr("Offset standard:"), cfg::OffsetStandardText(config.image));
+  row(Tr("Lock code:"), QString::fromLatin1(cfg::LockCode(config.image)));
+  const int sp = cfg::StartupPreset(config.image);
+  const int sa = cfg::StartupApplication(config.image);
+  row(Tr("Start-up preset:"), QString::number(sp) + QStringLiteral(" (Preset %1)")
+                                                        .arg(cfg::StartupPresetItem(sp) + 1));
+  row(Tr("Start-up application:"),
+      QString::number(sa) + QStringLiteral(" (") +
+          Tr(cfg::kStartupApplications[cfg::StartupApplicationItem(sa)]) + QLatin1Char(')'));
+  out << '\n' << Tr("Presets:") << '\n';
+  const QStringList items = cfg::PresetDropDownItems(config.image);
+  for (int p = 0; p < cfg::kPresetCount; ++p) {
+    const auto routing = RoutingOf(config.image, cfg::MemoryMap::ForPreset(p));
+    int routed = 0;
+    for (int input : routing) {
+      routed += input <= cfg::kInputCount ? 1 : 0;
+    }
+    out << "  " << items[p] << QStringLiteral("  (%1 of 96 outputs routed)").arg(routed) << '\n';
+  }
+  out.flush();
+}
+
+int RunInfo(const QStringList& args, QTextStream& out, QTextStream& err) {
+  QString path;
+  bool json = false;
+  for (const QString& a : args) {
+    if (a == QStringLiteral("--json")) {
+      json = true;
+    } else if (a.startsWith(QStringLiteral("--"))) {
+      return UsageError(err, Tr("unknown option for info: ") + a);
+    } else if (path.isEmpty()) {
+      path = a;
+    } else {
+      return UsageError(err, Tr("info takes one file"));
+    }
+  }
+  if (path.isEmpty()) {
+    return UsageError(err, Tr("info needs a file"));
+  }
+  cfg::Configuration config;
+  if (!LoadForCli(path, config, err)) {
+    return kExitFailed;
+  }
+  const FileFacts facts = FactsOf(path);
+  if (json) {
+    out << QJsonDocument(InfoJson(config, facts)).toJson(QJsonDocument::Compact) << Qt::endl;
+  } else {
+    PrintInfoText(path, config, facts, out);
+  }
+  return kExitOk;
+}
+
+int RunUpgrade(const QStringList& args, QTextStream& out, QTextStream& err) {
+  if (args.size() != 2 || args[0].startsWith(QStringLiteral("--")) ||
+      args[1].startsWith(QStringLiteral("--"))) {
+    return UsageError(err, Tr("upgrade needs an input and an output file"));
+  }
+  cfg::Configuration config;
+  if (!LoadForCli(args[0], config, err)) {
+    return kExitFailed;
+  }
+  cfg::UpgradeToV5(config.image);
+  QString error;
+  if (!cfg::SavePresetFile(args[1], config.image, config.trailer, &error)) {
+    err << Tr("Error: ") << Tr("could not write ") << args[1] << ": " << error << Qt::endl;
+    return kExitFailed;
+  }
+  out << Tr("Upgraded ") << args[0] << Tr(" to ") << args[1] << Qt::endl;
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunCli(const QStringList& args, QTextStream& out, QTextStream& err) {
+  if (args.isEmpty()) {
+    err << UsageText();
+    err.flush();
+    return kExitUsage;
+  }
+  const QString verb = args.first();
+  const QStringList rest = args.mid(1);
+  if (verb == QStringLiteral("--help") || verb == QStringLiteral("-h") ||
+      verb == QStringLiteral("help")) {
+    out << UsageText();
+    out.flush();
+    return kExitOk;
+  }
+  if (verb == QStringLiteral("--version")) {
+    out << kVersionText << Qt::endl;
+    return kExitOk;
+  }
+  if (verb == QStringLiteral("info")) {
+    return RunInfo(rest, out, err);
+  }
+  if (verb == QStringLiteral("upgrade")) {
+    return RunUpgrade(rest, out, err);
+  }
+  return UsageError(err, Tr("unknown command: ") + verb);
+}
+
+}  // namespace zizara::cli

@@ -1,0 +1,11 @@
+#pragma once
+
+// Readable GoogleTest failure output for Qt strings.
+#include <QByteArray>
+#include <QString>
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QByteArray& b, std::ostream* os) {
+  *os << '"' << b.toStdString() << "\" (" << b.size() << " bytes)";
+}
