@@ -1,0 +1,143 @@
+#include "core/link/serial_transport.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <algorithm>
+
+#include "core/i18n/tr.h"
+
+namespace zizara::core::link {
+
+using i18n::Tr;
+
+namespace {
+QString DevicePath(const QString& port_name) {
+  return port_name.startsWith(QLatin1Char('/')) ? port_name
+                                                : QStringLiteral("/dev/") + port_name;
+}
+}  // namespace
+
+SerialTransport::SerialTransport(const QString& port_name, QObject* parent)
+    : Transport(parent), name_(port_name) {
+  connect(&port_, &QSerialPort::readyRead, this, &Transport::ReadyRead);
+  connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::OnError);
+}
+
+bool SerialTransport::Open(QString* error) {
+  failed_ = false;
+  if (port_.isOpen()) {
+    port_.close();
+  }
+  port_.setPortName(name_.startsWith(QLatin1Char('/'))
+                         ? QFileInfo(name_).canonicalFilePath().isEmpty()
+                               ? name_
+                               : QFileInfo(name_).canonicalFilePath()
+                         : name_);
+  port_.setReadBufferSize(1024);
+  if (!port_.open(QIODevice::ReadWrite)) {
+    if (error != nullptr) {
+      *error = port_.errorString();
+      const QString hint = PermissionHint(name_);
+      if (!hint.isEmpty()) {
+        *error += QStringLiteral("\r") + hint;
+      }
+    }
+    return false;
+  }
+  port_.setBaudRate(QSerialPort::Baud9600);
+  port_.setDataBits(QSerialPort::Data8);
+  port_.setParity(QSerialPort::NoParity);
+  port_.setStopBits(QSerialPort::OneStop);
+  port_.setFlowControl(QSerialPort::NoFlowControl);
+  // A pty refuses modem-line control; the lines are meant to be off anyway.
+  port_.setDataTerminalReady(false);
+  port_.setRequestToSend(false);
+  port_.clearError();
+  return true;
+}
+
+void SerialTransport::Close() {
+  if (port_.isOpen()) {
+    port_.close();
+  }
+}
+
+qint64 SerialTransport::Write(const QByteArray& bytes) {
+  if (!port_.isOpen() || failed_) {
+    return -1;
+  }
+  return port_.write(bytes);
+}
+
+QByteArray SerialTransport::Read(qint64 max_bytes) {
+  if (!port_.isOpen()) {
+    return {};
+  }
+  return port_.read(max_bytes);
+}
+
+void SerialTransport::Clear(bool input, bool output) {
+  if (!port_.isOpen()) {
+    return;
+  }
+  if (input) {
+    port_.readAll();  // Qt's own buffer
+  }
+  QSerialPort::Directions d;
+  if (input) d |= QSerialPort::Input;
+  if (output) d |= QSerialPort::Output;
+  if (d != QSerialPort::Directions()) {
+    port_.clear(d);
+  }
+}
+
+void SerialTransport::OnError(QSerialPort::SerialPortError error) {
+  switch (error) {
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError:
+      if (!failed_) {
+        failed_ = true;
+        emit Failed(port_.errorString());
+      }
+      break;
+    default:
+      break;  // refused modem-line control on a pty and the like are harmless
+  }
+}
+
+QStringList AvailablePorts(const QString& stored) {
+  QStringList names;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    names << info.portName();
+  }
+  if (!stored.isEmpty() && !names.contains(stored)) {
+    struct stat st {};
+    if (::stat(DevicePath(stored).toLocal8Bit().constData(), &st) == 0 && S_ISCHR(st.st_mode)) {
+      names << stored;
+    }
+  }
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
+
+QString PermissionHint(const QString& port_name) {
+  const QByteArray path = DevicePath(port_name).toLocal8Bit();
+  struct stat st {};
+  if (::stat(path.constData(), &st) != 0 || ::access(path.constData(), R_OK | W_OK) == 0) {
+    return {};
+  }
+  const struct group* g = ::getgrgid(st.st_gid);
+  const QString group = g != nullptr ? QString::fromLocal8Bit(g->gr_name)
+                                     : QString::number(st.st_gid);
+  return Tr("You may not use ") + QString::fromLocal8Bit(path) + Tr(": it belongs to the group \"") +
+         group + Tr("\". Join it with \"sudo usermod -aG ") + group +
+         Tr(" $USER\", then log out and in again.");
+}
+
+}  // namespace zizara::core::link
