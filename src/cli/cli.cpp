@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "cli/cli_link.h"
 #include "cli/console_prompts.h"
 #include "core/config/configuration.h"
 #include "core/config/model_table.h"
@@ -25,20 +26,27 @@ constexpr const char* kVersionText = "vt-zizara-cli 1.2";
 
 QString UsageText() {
   return Tr(
-      "Usage: vt-zizara-cli COMMAND [ARGUMENTS]\n"
+      "Usage: vt-zizara-cli [--port PORT] [--yes] [--json] COMMAND [ARGUMENTS]\n"
       "\n"
-      "Commands:\n"
-      "  info FILE [--json]   show what a preset file (.PRE) or bare image holds\n"
-      "  upgrade IN OUT       write IN with the version-5 defaults applied to OUT\n"
-      "  --version            print the version\n"
-      "  --help               print this text\n"
+      "Files:\n"
+      "  info FILE [--json]      show what a preset file (.PRE) or bare image holds\n"
+      "  upgrade IN OUT          write IN with the version-5 defaults applied to OUT\n"
+      "\n"
+      "Instrument (PORT from --port, else $VTZIZARA_PORT, else the program's settings):\n"
+      "  ports                   list the serial ports\n"
+      "  identify [--json]       identify the instrument\n"
+      "  upload OUT.PRE          read the configuration and save it as a preset file\n"
+      "  download IN.PRE [--upgrade | --no-upgrade] [--verify]\n"
+      "                          write a preset file's configuration, then restart\n"
+      "  restart                 restart the instrument\n"
+      "  /r $1c000 128           upload into memory.cod (external-command mode)\n"
+      "  /d FILE                 download FILE without restarting (external-command mode)\n"
+      "  /i                      restart (external-command mode)\n"
+      "\n"
+      "  --yes                   answer questions with Yes\n"
+      "  --version, --help\n"
       "\n"
       "Exit codes: 0 done, 1 the operation failed, 2 usage error.\n");
-}
-
-int UsageError(QTextStream& err, const QString& message) {
-  err << "vt-zizara-cli: " << message << '\n' << Tr("Try 'vt-zizara-cli --help'.") << Qt::endl;
-  return kExitUsage;
 }
 
 QString Hex(unsigned value, int digits) {
@@ -47,17 +55,6 @@ QString Hex(unsigned value, int digits) {
 
 QString ShortString(const std::array<std::uint8_t, 5>& s) {
   return QString::fromLatin1(reinterpret_cast<const char*>(s.data() + 1), 4);
-}
-
-// Loads a file the way the program opens one; messages go to stderr.
-bool LoadForCli(const QString& path, cfg::Configuration& config, QTextStream& err) {
-  ConsolePrompts prompts(err, false, core::ui_port::Answer::kNo);
-  if (!cfg::LoadPresetFile(path, prompts, config.image, config.trailer)) {
-    prompts.Error(Tr("This is not a valid configuration-file!"));
-    return false;
-  }
-  config.SelectPreset(0);
-  return true;
 }
 
 struct FileFacts {
@@ -217,14 +214,50 @@ int RunUpgrade(const QStringList& args, QTextStream& out, QTextStream& err) {
 
 }  // namespace
 
-int RunCli(const QStringList& args, QTextStream& out, QTextStream& err) {
+int UsageError(QTextStream& err, const QString& message) {
+  err << "vt-zizara-cli: " << message << '\n' << Tr("Try 'vt-zizara-cli --help'.") << Qt::endl;
+  return kExitUsage;
+}
+
+bool LoadForCli(const QString& path, cfg::Configuration& config, QTextStream& err) {
+  ConsolePrompts prompts(err, false, core::ui_port::Answer::kNo);
+  if (!cfg::LoadPresetFile(path, prompts, config.image, config.trailer)) {
+    prompts.Error(Tr("This is not a valid configuration-file!"));
+    return false;
+  }
+  config.SelectPreset(0);
+  return true;
+}
+
+int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
+           const CliEnvironment& env) {
+  GlobalOptions options;
+  QStringList args;
+  for (int i = 0; i < all_args.size(); ++i) {
+    const QString& a = all_args[i];
+    if (a == QStringLiteral("--port")) {
+      if (i + 1 >= all_args.size()) {
+        return UsageError(err, Tr("--port needs a port name"));
+      }
+      options.port = all_args[++i];
+    } else if (a == QStringLiteral("--yes") || a == QStringLiteral("-y")) {
+      options.yes = true;
+    } else if (a == QStringLiteral("--json") && args.isEmpty()) {
+      options.json = true;
+    } else {
+      args << a;
+    }
+  }
   if (args.isEmpty()) {
     err << UsageText();
     err.flush();
     return kExitUsage;
   }
   const QString verb = args.first();
-  const QStringList rest = args.mid(1);
+  QStringList rest = args.mid(1);
+  if (options.json && verb == QStringLiteral("info")) {
+    rest << QStringLiteral("--json");
+  }
   if (verb == QStringLiteral("--help") || verb == QStringLiteral("-h") ||
       verb == QStringLiteral("help")) {
     out << UsageText();
@@ -240,6 +273,9 @@ int RunCli(const QStringList& args, QTextStream& out, QTextStream& err) {
   }
   if (verb == QStringLiteral("upgrade")) {
     return RunUpgrade(rest, out, err);
+  }
+  if (IsLinkVerb(verb)) {
+    return RunLinkVerb(options, verb, rest, out, err, env);
   }
   return UsageError(err, Tr("unknown command: ") + verb);
 }

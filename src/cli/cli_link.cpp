@@ -1,0 +1,403 @@
+#include "cli/cli_link.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <vector>
+
+#include "cli/console_prompts.h"
+#include "cli/terminal_progress.h"
+#include "core/config/model_table.h"
+#include "core/config/preset_file.h"
+#include "core/config/version.h"
+#include "core/link/external_command.h"
+#include "core/i18n/tr.h"
+#include "core/link/identification.h"
+#include "core/link/serial_transport.h"
+#include "core/link/transfers.h"
+#include "core/settings/ini_file.h"
+
+namespace zizara::cli {
+
+using core::i18n::Tr;
+namespace cfg = core::config;
+namespace link = core::link;
+using core::ui_port::Answer;
+
+CliEnvironment DefaultEnvironment() {
+  CliEnvironment env;
+  env.make_transport = [](const QString& port) {
+    return std::make_unique<link::SerialTransport>(port);
+  };
+  env.interactive = ::isatty(STDIN_FILENO) != 0 && ::isatty(STDERR_FILENO) != 0;
+  env.progress_bar = ::isatty(STDERR_FILENO) != 0;
+  return env;
+}
+
+QString ResolvePort(const QString& option, QString* why_not) {
+  if (!option.isEmpty()) {
+    return option;
+  }
+  const QString env = qEnvironmentVariable("VTZIZARA_PORT");
+  if (!env.isEmpty()) {
+    return env;
+  }
+  core::settings::IniFile ini(core::settings::SettingsFilePath());
+  if (ini.Load()) {
+    const QString stored = ini.GetString("Settings", "ComInterface").trimmed();
+    if (stored.compare(QStringLiteral("EXT"), Qt::CaseInsensitive) == 0) {
+      *why_not = Tr("The settings choose the external command, not a serial port; name the "
+                    "port with --port or VTZIZARA_PORT.");
+      return {};
+    }
+    if (!stored.isEmpty()) {
+      return stored;
+    }
+  }
+  const QStringList ports = link::AvailablePorts();
+  return ports.isEmpty() ? QStringLiteral("ttyS0") : ports.first();
+}
+
+namespace {
+
+// Everything one conversation with the instrument needs, owned in one place.
+struct Session {
+  Session(std::unique_ptr<link::Transport> t, ConsolePrompts& prompts, TerminalProgress& progress)
+      : transport(std::move(t)),
+        link(*transport, link_state, prompts),
+        driver(link, engine, record, progress),
+        identification(driver, flags),
+        transfers(driver, identification, config) {}
+
+  std::unique_ptr<link::Transport> transport;
+  link::LinkState link_state;
+  link::InstrumentRecord record;
+  link::EngineState engine;
+  link::ConnectFlags flags;
+  cfg::Configuration config;
+  link::InstrumentLink link;
+  link::DriverEngine driver;
+  link::Identification identification;
+  link::ConfigurationTransfers transfers;
+};
+
+bool IsExtVerb(const QString& verb) {
+  return verb.compare(QStringLiteral("/r"), Qt::CaseInsensitive) == 0 ||
+         verb.compare(QStringLiteral("/d"), Qt::CaseInsensitive) == 0 ||
+         verb.compare(QStringLiteral("/i"), Qt::CaseInsensitive) == 0;
+}
+
+QJsonObject IdentityJson(const Session& s, const link::ConnectOutcome& outcome) {
+  const link::InstrumentRecord& r = s.record;
+  QJsonObject o;
+  o[QStringLiteral("found")] = r.instrument_found;
+  o[QStringLiteral("bios_mode")] = r.bios_mode;
+  o[QStringLiteral("serial")] = r.serial_number;
+  o[QStringLiteral("serial_text")] = r.serial_text;
+  o[QStringLiteral("model_index")] = r.model_index;
+  o[QStringLiteral("model")] = cfg::ModelName(r.model_index);
+  o[QStringLiteral("supported")] = cfg::ModelSupported(r.model_index);
+  o[QStringLiteral("remote_capable")] = r.remote_capable;
+  o[QStringLiteral("software_version")] = outcome.software_version;
+  o[QStringLiteral("software_version_code")] = r.software_version_code;
+  o[QStringLiteral("backup_blocks")] = r.backup_block_count.toInt();
+  o[QStringLiteral("layout_marker")] = r.layout_marker;
+  o[QStringLiteral("connected_panel")] = outcome.connected_panel;
+  o[QStringLiteral("serial_panel")] = outcome.serial_panel;
+  static const char* const kNames[18] = {
+      nullptr,          nullptr,          nullptr,          "firmware_version", "hardware_id",
+      "bios_version",   "extended_bios_id", nullptr,        "input_channels",   "output_channels",
+      "input_module_1", "input_module_2", "input_module_3", "input_module_4",   "output_module_1",
+      "output_module_2", "output_module_3", "output_module_4"};
+  QJsonObject reported;
+  for (int k = 1; k < 18; ++k) {
+    if (r.identity_known[k]) {
+      reported[kNames[k] != nullptr ? QString::fromLatin1(kNames[k]) : QString::number(k)] =
+          r.identity[k];
+    }
+  }
+  o[QStringLiteral("reported")] = reported;
+  return o;
+}
+
+// Connect and say why the instrument cannot be used for `purpose`; empty means go ahead.
+enum class Need { kAnything, kUpload, kDownload };
+
+bool ConnectFor(Session& s, Need need, QTextStream& err, link::ConnectOutcome* outcome) {
+  *outcome = s.identification.Connect(false, false);
+  switch (outcome->result) {
+    case link::ConnectResult::kPortUnavailable:
+      return false;
+    case link::ConnectResult::kNotConnected:
+      err << Tr("No instrument found.") << Qt::endl;
+      return false;
+    case link::ConnectResult::kUnsupported:
+      return need == Need::kAnything;
+    case link::ConnectResult::kBiosMode:
+      return need != Need::kUpload;
+    case link::ConnectResult::kConnected:
+      return true;
+  }
+  return false;
+}
+
+void PrintTransferJson(QTextStream& out, const Session& s, const QElapsedTimer& timer,
+                       const QString& result, const QString& file) {
+  QJsonObject o;
+  o[QStringLiteral("result")] = result;
+  o[QStringLiteral("file")] = file;
+  o[QStringLiteral("elapsed_s")] = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+  o[QStringLiteral("bytes_sent")] = s.link.bytes_sent();
+  o[QStringLiteral("bytes_received")] = s.link.bytes_received();
+  out << QJsonDocument(o).toJson(QJsonDocument::Compact) << Qt::endl;
+}
+
+int Identify(Session& s, const GlobalOptions& options, QTextStream& out, QTextStream& err) {
+  link::ConnectOutcome outcome;
+  const bool usable = ConnectFor(s, Need::kAnything, err, &outcome);
+  if (options.json) {
+    out << QJsonDocument(IdentityJson(s, outcome)).toJson(QJsonDocument::Compact) << Qt::endl;
+  } else if (usable) {
+    out << outcome.connected_panel << '\n' << outcome.serial_panel << '\n';
+    if (s.record.remote_capable) {
+      out << Tr("Remote control: yes") << '\n';
+    }
+    if (s.record.software_version_code != 0) {
+      out << Tr("Software version code: ") << cfg::FormatVersionCode(s.record.software_version_code)
+          << '\n';
+    }
+    out.flush();
+  }
+  return usable ? kExitOk : kExitFailed;
+}
+
+// Reads the whole configuration; on success `s.config` holds it with the instrument's trailer.
+bool UploadInto(Session& s, QTextStream& err) {
+  link::ConnectOutcome outcome;
+  if (!ConnectFor(s, Need::kUpload, err, &outcome)) {
+    return false;
+  }
+  return s.transfers.UploadSerial() == link::TransferOutcome::kDone;
+}
+
+int Upload(Session& s, const GlobalOptions& options, const QStringList& args, QTextStream& out,
+           QTextStream& err) {
+  if (args.size() != 1) {
+    return UsageError(err, Tr("upload needs one output file"));
+  }
+  QElapsedTimer timer;
+  timer.start();
+  if (!UploadInto(s, err)) {
+    return kExitFailed;
+  }
+  QString error;
+  if (!cfg::SavePresetFile(args[0], s.config.image, s.config.trailer, &error)) {
+    err << Tr("Error: ") << Tr("could not write ") << args[0] << ": " << error << Qt::endl;
+    return kExitFailed;
+  }
+  if (options.json) {
+    PrintTransferJson(out, s, timer, QStringLiteral("done"), args[0]);
+  }
+  return kExitOk;
+}
+
+// Compares what the instrument now holds with what was sent; loud on any difference.
+bool Verify(Session& s, QTextStream& err) {
+  std::vector<std::uint8_t> back(cfg::kImageSize);
+  s.driver.SetCaption(Tr("Verifying Configuration."));
+  s.driver.progress().SetMaximum(static_cast<int>(cfg::kImageSize));
+  s.driver.progress().ShowProgress();
+  const bool read = s.driver.ReadBlocks(link::Command::kReadBlock, link::kConfigurationAddress,
+                                        cfg::kImageSize / link::kBlockSize, back.data());
+  s.driver.progress().HideProgress();
+  if (!read) {
+    err << Tr("Verification failed: the configuration could not be read back.") << Qt::endl;
+    return false;
+  }
+  int differing = 0;
+  int first = -1;
+  for (std::size_t i = 0; i < back.size(); ++i) {
+    if (back[i] != s.config.image.bytes()[i]) {
+      ++differing;
+      if (first < 0) {
+        first = static_cast<int>(i);
+      }
+    }
+  }
+  if (differing > 0) {
+    err << Tr("Verification FAILED: ") << differing << Tr(" bytes differ, the first at image offset 0x")
+        << QString::number(first, 16).toUpper() << '.' << Qt::endl;
+    return false;
+  }
+  err << Tr("Verified: the QLX holds the configuration byte for byte.") << Qt::endl;
+  return true;
+}
+
+int Download(Session& s, const GlobalOptions& options, const QStringList& args, bool restart,
+             QTextStream& out, QTextStream& err) {
+  QString file;
+  bool verify = false;
+  for (const QString& a : args) {
+    if (a == QStringLiteral("--verify")) {
+      verify = true;
+    } else if (a == QStringLiteral("--upgrade") || a == QStringLiteral("--no-upgrade")) {
+      // read by the caller when it set up the prompts
+    } else if (a.startsWith(QStringLiteral("--")) || !file.isEmpty()) {
+      return UsageError(err, Tr("download takes one preset file and --upgrade, --no-upgrade, "
+                                "--verify"));
+    } else {
+      file = a;
+    }
+  }
+  if (file.isEmpty()) {
+    return UsageError(err, Tr("download needs a preset file"));
+  }
+  if (!LoadForCli(file, s.config, err)) {
+    return kExitFailed;
+  }
+  QElapsedTimer timer;
+  timer.start();
+  link::ConnectOutcome outcome;
+  if (!ConnectFor(s, Need::kDownload, err, &outcome)) {
+    return kExitFailed;
+  }
+  s.transfers.OfferUpgrade(false);
+  const link::TransferOutcome result = s.transfers.DownloadSerial();
+  if (result == link::TransferOutcome::kAborted) {
+    err << core::ui_port::PromptTextForConsole(link::DownloadAbortedText()) << Qt::endl;
+  }
+  if (result != link::TransferOutcome::kDone) {
+    return kExitFailed;
+  }
+  if (verify && !Verify(s, err)) {
+    return kExitFailed;
+  }
+  if (restart) {
+    s.transfers.FinishDownload(result);
+  }
+  if (options.json) {
+    PrintTransferJson(out, s, timer, QStringLiteral("done"), file);
+  }
+  return kExitOk;
+}
+
+int Restart(Session& s, QTextStream& err) {
+  link::ConnectOutcome outcome;
+  if (!ConnectFor(s, Need::kAnything, err, &outcome)) {
+    return kExitFailed;
+  }
+  outcome = s.identification.RestartInstrument();
+  if (outcome.result == link::ConnectResult::kNotConnected) {
+    err << Tr("No instrument found.") << Qt::endl;
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+int ExtUpload(Session& s, const QStringList& args, QTextStream& err, const CliEnvironment& env) {
+  if (args.size() != 2 || args[0].compare(QStringLiteral("$1c000"), Qt::CaseInsensitive) != 0 ||
+      args[1] != QStringLiteral("128")) {
+    return UsageError(err, Tr("/r takes exactly \"$1c000 128\""));
+  }
+  if (!UploadInto(s, err)) {
+    return kExitFailed;
+  }
+  const QString dir = env.working_dir.isEmpty() ? QDir::currentPath() : env.working_dir;
+  QSaveFile f(QDir(dir).filePath(QString::fromLatin1(link::kUploadExchangeFile)));
+  const QByteArray bytes = s.config.image.ToByteArray();
+  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
+    err << Tr("Error: ") << Tr("could not write ") << f.fileName() << ": " << f.errorString()
+        << Qt::endl;
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+bool IsLinkVerb(const QString& verb) {
+  static const QStringList kVerbs = {QStringLiteral("ports"), QStringLiteral("identify"),
+                                     QStringLiteral("upload"), QStringLiteral("download"),
+                                     QStringLiteral("restart")};
+  return kVerbs.contains(verb) || IsExtVerb(verb);
+}
+
+int RunLinkVerb(const GlobalOptions& global, const QString& verb, const QStringList& raw_args,
+                QTextStream& out, QTextStream& err, const CliEnvironment& env) {
+  GlobalOptions options = global;
+  QStringList args;
+  for (const QString& a : raw_args) {
+    if (a == QStringLiteral("--json")) {
+      options.json = true;
+    } else {
+      args << a;
+    }
+  }
+  if (verb == QStringLiteral("ports")) {
+    if (!args.isEmpty()) {
+      return UsageError(err, Tr("ports takes no arguments"));
+    }
+    for (const QString& p : link::AvailablePorts()) {
+      out << p << '\n';
+    }
+    out.flush();
+    return kExitOk;
+  }
+  if (verb == QStringLiteral("identify") && !args.isEmpty()) {
+    return UsageError(err, Tr("identify takes no arguments"));
+  }
+  if (verb == QStringLiteral("restart") && !args.isEmpty()) {
+    return UsageError(err, Tr("restart takes no arguments"));
+  }
+  QString why_not;
+  const QString port = ResolvePort(options.port, &why_not);
+  if (port.isEmpty()) {
+    err << why_not << Qt::endl;
+    return kExitFailed;
+  }
+
+  // Questions: the download's upgrade question follows its flags, then --yes, then the user.
+  Answer fixed = options.yes ? Answer::kYes : Answer::kNo;
+  bool interactive = env.interactive && !options.yes;
+  if (args.contains(QStringLiteral("--upgrade")) || args.contains(QStringLiteral("--no-upgrade"))) {
+    if (args.contains(QStringLiteral("--upgrade")) && args.contains(QStringLiteral("--no-upgrade"))) {
+      return UsageError(err, Tr("--upgrade and --no-upgrade exclude each other"));
+    }
+    fixed = args.contains(QStringLiteral("--upgrade")) ? Answer::kYes : Answer::kNo;
+    interactive = false;
+  }
+  ConsolePrompts prompts(err, interactive, fixed);
+  TerminalProgress progress(err, env.progress_bar && !options.json);
+  Session session(env.make_transport(port), prompts, progress);
+
+  if (verb == QStringLiteral("identify")) {
+    return Identify(session, options, out, err);
+  }
+  if (verb == QStringLiteral("upload")) {
+    return Upload(session, options, args, out, err);
+  }
+  if (verb == QStringLiteral("download")) {
+    return Download(session, options, args, true, out, err);
+  }
+  if (verb == QStringLiteral("restart")) {
+    return Restart(session, err);
+  }
+  if (verb.compare(QStringLiteral("/r"), Qt::CaseInsensitive) == 0) {
+    return ExtUpload(session, args, err, env);
+  }
+  if (verb.compare(QStringLiteral("/d"), Qt::CaseInsensitive) == 0) {
+    if (args.size() != 1) {
+      return UsageError(err, Tr("/d takes one preset file"));
+    }
+    return Download(session, options, args, false, out, err);
+  }
+  return Restart(session, err);  // "/i"
+}
+
+}  // namespace zizara::cli
