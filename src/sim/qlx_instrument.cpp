@@ -152,6 +152,7 @@ cfg::ConfigurationImage DefaultImage(int serial) {
   for (int p = 0; p < kSimPresets; ++p) {
     const cfg::MemoryMap map = cfg::MemoryMap::ForPreset(p);
     // Inputs 33..56 are named per preset; the others are shared, writing them again is harmless.
+    // Inputs 57..88 share their name words with outputs 65..96, so those read "IN57".."IN88".
     for (int i = 1; i <= kSimInputs; ++i) {
       image.SetText(cfg::InputNameOffset(map, i), name("IN", i));
     }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "sim/qlx_instrument.h"
+
+namespace zizara::sim {
+
+struct SimAppOptions {
+  QString link;
+  QlxOptions instrument;
+  QString dump_file;
+  QString stats_file;
+  QString log_file;
+  QString control_path;
+};
+
+enum class ParseOutcome { kRun, kHelp, kError };
+
+// Parses the arguments after the program name. kError comes with a one-line reason.
+ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* options,
+                               QString* error);
+QString SimUsage();
+
+// Writes --dump, --stats and --log as asked; tries all of them, reports the first failure.
+bool WriteExitFiles(const QlxInstrument& instrument, const SimAppOptions& options,
+                    QString* error);
+
+// The whole qlx-sim program. Exit codes: 0 done, 1 failure while serving, 2 bad arguments.
+int RunSimApp(int argc, char** argv);
+
+}  // namespace zizara::sim
