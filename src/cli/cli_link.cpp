@@ -111,15 +111,15 @@ QJsonObject IdentityJson(const Session& s, const link::ConnectOutcome& outcome) 
   o[QStringLiteral("connected_panel")] = outcome.connected_panel;
   o[QStringLiteral("serial_panel")] = outcome.serial_panel;
   static const char* const kNames[18] = {
-      nullptr,          nullptr,          nullptr,          "firmware_version", "hardware_id",
-      "bios_version",   "extended_bios_id", nullptr,        "input_channels",   "output_channels",
+      nullptr,          "serial_number",  nullptr,          "firmware_version", "hardware_id",
+      "bios_version",   "extended_bios_id", "software_version_code", "input_channels",
+      "output_channels",
       "input_module_1", "input_module_2", "input_module_3", "input_module_4",   "output_module_1",
       "output_module_2", "output_module_3", "output_module_4"};
   QJsonObject reported;
   for (int k = 1; k < 18; ++k) {
     if (r.identity_known[k]) {
-      reported[kNames[k] != nullptr ? QString::fromLatin1(kNames[k]) : QString::number(k)] =
-          r.identity[k];
+      reported[QString::fromLatin1(kNames[k])] = r.identity[k];
     }
   }
   o[QStringLiteral("reported")] = reported;

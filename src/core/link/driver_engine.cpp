@@ -61,8 +61,15 @@ bool DriverEngine::GetInstrumentID() {
   }
   record_.layout_marker = 0;
   std::array<std::uint8_t, kBlockSize> block{};
-  if (!link_.WriteBDMAaddr(kLayoutMarkerAddress) ||
-      !link_.ReadBDMA(Command::kReadBlock, kBlockSize, block.data())) {
+  // One damaged reply on a noisy line must not pass for BIOS mode; a BIOS refuses at once,
+  // so the extra attempts cost it nothing.
+  bool layout_read = false;
+  for (int attempt = 0; attempt < timing::kBlockAttempts && !layout_read && !link_.LineFailed();
+       ++attempt) {
+    layout_read = link_.WriteBDMAaddr(kLayoutMarkerAddress) &&
+                  link_.ReadBDMA(Command::kReadBlock, kBlockSize, block.data());
+  }
+  if (!layout_read) {
     // It answers the break but serves no memory: only its BIOS runs.
     state.bios_mode = true;
     record_.bios_mode = true;
@@ -71,8 +78,12 @@ bool DriverEngine::GetInstrumentID() {
     const bool new_layout = record_.layout_marker >= '1';
     const std::uint32_t address = new_layout ? kSerialNumberAddress : kConfigurationAddress;
     const int at = new_layout ? 0 : 2;
-    if (link_.WriteBDMAaddr(address) &&
-        link_.ReadBDMA(Command::kReadBlock, kBlockSize, block.data())) {
+    bool serial_read = false;
+    for (int attempt = 0; attempt < timing::kBlockAttempts && !serial_read; ++attempt) {
+      serial_read = link_.WriteBDMAaddr(address) &&
+                    link_.ReadBDMA(Command::kReadBlock, kBlockSize, block.data());
+    }
+    if (serial_read) {
       const int word = block[at] << 8 | block[at + 1];
       record_.serial_text = word == 0xFFFF ? QStringLiteral("-1") : QString::number(word);
       record_.serial_number = record_.serial_text.toInt();
