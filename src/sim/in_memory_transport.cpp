@@ -47,7 +47,7 @@ QByteArray InMemoryTransport::Read(qint64 max_bytes) {
   if (max_bytes <= 0) {
     return {};
   }
-  const QByteArray out = received_.left(max_bytes);
+  QByteArray out = received_.left(max_bytes);
   received_.remove(0, out.size());
   return out;
 }

@@ -17,8 +17,8 @@ namespace zizara::sim {
 
 namespace {
 
-inline constexpr qint64 kMaxInputQueue = 64 * 1024;
-inline constexpr qint64 kMaxOutputQueue = 1024 * 1024;
+inline constexpr qint64 kMaxInputQueue = qint64{64} * 1024;
+inline constexpr qint64 kMaxOutputQueue = qint64{1024} * 1024;
 inline constexpr int kChunk = 4096;
 
 QString Errno(const char* what) {

@@ -64,7 +64,8 @@ std::uint8_t CheckByte(QByteArrayView data) {
 }
 
 QString Hex(std::uint32_t value, int digits) {
-  return QStringLiteral("0x") + QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+  return QStringLiteral("0x") +
+         QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
 }
 
 // Decimal with an optional minus sign; nine digits at most so it always fits.
@@ -332,7 +333,8 @@ bool QlxInstrument::LoadImageFile(const QString& path, QString* error) {
                    .arg(cfg::kImageSize);
       return false;
     case cfg::PresetFileError::kInvalid:
-      *error = QStringLiteral("%1 is not a valid preset file (magic, format or checksum)").arg(path);
+      *error =
+          QStringLiteral("%1 is not a valid preset file (magic, format or checksum)").arg(path);
       return false;
   }
   cfg::ConfigurationImage image = parse.contents.image;
@@ -459,10 +461,11 @@ void QlxInstrument::Handle(std::uint8_t byte) {
         WriteMemory(address_, write_data_);
         ++stats_.blocks_written;
       }
-      Log("command", {{"command", "write_block"},
-                      {"address", Hex(address_, 6)},
-                      {"count", write_count_},
-                      {"result", stored ? "ack" : (check_ok ? "refuse: protected" : "refuse: check")}});
+      Log("command",
+          {{"command", "write_block"},
+           {"address", Hex(address_, 6)},
+           {"count", write_count_},
+           {"result", stored ? "ack" : (check_ok ? "refuse: protected" : "refuse: check")}});
       send(stored ? kAck : kRefuse);
       return;
     }
@@ -573,7 +576,7 @@ QByteArray QlxInstrument::AnswerLine(const QByteArray& line) {
   if (!line.startsWith('.')) {
     return {};
   }
-  const QByteArray not_done = ".N" + line.mid(2);
+  QByteArray not_done = ".N" + line.mid(2);
   const QByteArrayView args = QByteArrayView(line).sliced(std::min<qsizetype>(3, line.size()));
 
   if (line.startsWith(".LI")) {

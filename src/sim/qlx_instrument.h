@@ -93,8 +93,9 @@ class QlxInstrument : public QObject {
   explicit QlxInstrument(const QlxOptions& options = {}, QObject* parent = nullptr);
   ~QlxInstrument() override;
 
-  // Checks model name, version text, probabilities and the image file.
+  // Null, with the reason, when the options are invalid or the image file cannot be loaded.
   static std::unique_ptr<QlxInstrument> Create(const QlxOptions& options, QString* error);
+  // Model name, serial range, version text, probabilities, no negative times.
   static bool ValidateOptions(const QlxOptions& options, QString* error);
 
   const QlxOptions& options() const { return options_; }

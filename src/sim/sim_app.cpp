@@ -44,8 +44,8 @@ void Print(FILE* stream, const QString& text) {
   std::fflush(stream);
 }
 
-bool ParseInteger(const QString& option, const QString& text, qint64 min, qint64 max,
-                  qint64* value, QString* error) {
+bool ParseInteger(const QString& option, const QString& text, qint64 min, qint64 max, qint64* value,
+                  QString* error) {
   bool ok = false;
   const qint64 v = text.toLongLong(&ok);
   if (!ok || v < min || v > max) {
@@ -60,8 +60,7 @@ bool ParseInteger(const QString& option, const QString& text, qint64 min, qint64
   return true;
 }
 
-bool ParseProbability(const QString& option, const QString& text, double* value,
-                      QString* error) {
+bool ParseProbability(const QString& option, const QString& text, double* value, QString* error) {
   bool ok = false;
   const double v = QLocale::c().toDouble(text, &ok);
   if (!ok || !(v >= 0.0 && v <= 1.0)) {
@@ -136,14 +135,22 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
       continue;
     }
     static const QStringList kValued = {
-        QStringLiteral("--link"),     QStringLiteral("--serial"),
-        QStringLiteral("--model"),    QStringLiteral("--version"),
-        QStringLiteral("--image"),    QStringLiteral("--baud"),
-        QStringLiteral("--latency-ms"), QStringLiteral("--boot-ms"),
-        QStringLiteral("--drop"),     QStringLiteral("--corrupt"),
-        QStringLiteral("--hangup-after-bytes"), QStringLiteral("--seed"),
-        QStringLiteral("--dump"),     QStringLiteral("--stats"),
-        QStringLiteral("--log"),      QStringLiteral("--control"),
+        QStringLiteral("--link"),
+        QStringLiteral("--serial"),
+        QStringLiteral("--model"),
+        QStringLiteral("--version"),
+        QStringLiteral("--image"),
+        QStringLiteral("--baud"),
+        QStringLiteral("--latency-ms"),
+        QStringLiteral("--boot-ms"),
+        QStringLiteral("--drop"),
+        QStringLiteral("--corrupt"),
+        QStringLiteral("--hangup-after-bytes"),
+        QStringLiteral("--seed"),
+        QStringLiteral("--dump"),
+        QStringLiteral("--stats"),
+        QStringLiteral("--log"),
+        QStringLiteral("--control"),
     };
     if (!kValued.contains(option)) {
       return fail(QStringLiteral("unknown option \"%1\"").arg(option));
@@ -238,8 +245,7 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
   return ParseOutcome::kRun;
 }
 
-bool WriteExitFiles(const QlxInstrument& instrument, const SimAppOptions& options,
-                    QString* error) {
+bool WriteExitFiles(const QlxInstrument& instrument, const SimAppOptions& options, QString* error) {
   bool ok = true;
   const auto write = [&](const QString& path, const QByteArray& data) {
     QString reason;
@@ -307,8 +313,7 @@ int RunSimApp(int argc, char** argv) {
                       .arg(instrument->stats().bytes_in));
   });
 
-  Print(stdout,
-        QStringLiteral("qlx-sim: ready on %1 (%2)\n").arg(options.link, pty.DevicePath()));
+  Print(stdout, QStringLiteral("qlx-sim: ready on %1 (%2)\n").arg(options.link, pty.DevicePath()));
   QCoreApplication::exec();
 
   control.Close();

@@ -24,8 +24,7 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
 QString SimUsage();
 
 // Writes --dump, --stats and --log as asked; tries all of them, reports the first failure.
-bool WriteExitFiles(const QlxInstrument& instrument, const SimAppOptions& options,
-                    QString* error);
+bool WriteExitFiles(const QlxInstrument& instrument, const SimAppOptions& options, QString* error);
 
 // The whole qlx-sim program. Exit codes: 0 done, 1 failure while serving, 2 bad arguments.
 int RunSimApp(int argc, char** argv);

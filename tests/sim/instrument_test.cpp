@@ -266,11 +266,37 @@ TEST(ControlTest, CommandsAnswerOneLineEach) {
 TEST(SimArgumentsTest, AcceptsEveryOption) {
   SimAppOptions options;
   QString error;
-  const QStringList args = {
-      "--link", "/tmp/qlx", "--model", "QLX-BC", "--version=5.00", "--bios", "--no-dot",
-      "--image", "a.PRE", "--baud", "9600", "--latency-ms", "5", "--boot-ms", "0",
-      "--drop", "0.25", "--corrupt", "1", "--hangup-after-bytes", "100", "--seed", "4294967295",
-      "--dump", "d", "--stats", "s", "--log", "l", "--control", "c"};
+  const QStringList args = {"--link",
+                            "/tmp/qlx",
+                            "--model",
+                            "QLX-BC",
+                            "--version=5.00",
+                            "--bios",
+                            "--no-dot",
+                            "--image",
+                            "a.PRE",
+                            "--baud",
+                            "9600",
+                            "--latency-ms",
+                            "5",
+                            "--boot-ms",
+                            "0",
+                            "--drop",
+                            "0.25",
+                            "--corrupt",
+                            "1",
+                            "--hangup-after-bytes",
+                            "100",
+                            "--seed",
+                            "4294967295",
+                            "--dump",
+                            "d",
+                            "--stats",
+                            "s",
+                            "--log",
+                            "l",
+                            "--control",
+                            "c"};
   ASSERT_EQ(ParseSimArguments(args, &options, &error), ParseOutcome::kRun) << error.toStdString();
   EXPECT_EQ(options.link, "/tmp/qlx");
   EXPECT_EQ(options.instrument.model, "QLX-BC");

@@ -1,3 +1,5 @@
+#include "sim/pty_server.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,7 +10,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "sim/pty_server.h"
 #include "sim/pty_client.h"
 #include "sim/qlx_instrument.h"
 #include "sim/sim_test_util.h"

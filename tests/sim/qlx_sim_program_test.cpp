@@ -44,8 +44,8 @@ TEST(QlxSimProgramTest, ServesUntilSigtermThenWritesItsFiles) {
   const QString log = dir.filePath(QStringLiteral("log.jsonl"));
   QProcess process;
   process.start(QStringLiteral(QLX_SIM_PATH),
-                {"--link", link, "--serial", "30001", "--dump", dump, "--stats", stats, "--log", log,
-                 "--control", control});
+                {"--link", link, "--serial", "30001", "--dump", dump, "--stats", stats, "--log",
+                 log, "--control", control});
   ASSERT_TRUE(process.waitForStarted(5000));
 
   const QByteArray ready = FirstLine(process);

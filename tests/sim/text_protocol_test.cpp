@@ -15,7 +15,8 @@ TEST(TextProtocolTest, IdentityListsComeAsOneLineOfKnownValues) {
   // What a probe sends: a CR in front and after.
   EXPECT_EQ(bench.Exchange("\r.LI1,-\r"),
             ".AI1,12345.AI3,258.AI4,3.AI5,260.AI6,1.AI7,1296.AI8,88.AI9,96.AI10,17\r\n");
-  EXPECT_EQ(bench.Exchange("\r.LI11,-\r"), ".AI11,17.AI12,18.AI13,0.AI14,33.AI15,33.AI16,34.AI17,0\r\n");
+  EXPECT_EQ(bench.Exchange("\r.LI11,-\r"),
+            ".AI11,17.AI12,18.AI13,0.AI14,33.AI15,33.AI16,34.AI17,0\r\n");
   EXPECT_EQ(bench.Exchange("\r.LI21,-\r"), "\r\n");
   EXPECT_EQ(bench.Line(".LI-5,-"), ".AI1,12345.AI3,258.AI4,3\r\n");
 }

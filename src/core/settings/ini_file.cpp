@@ -30,6 +30,8 @@ QString SettingsFilePath() {
 }
 
 struct IniFile::Impl {
+  // Lines read "Key=Value", without spaces around the "=".
+  Impl() { ini.SetSpaces(false); }
   CSimpleIniA ini{false, false, false};
 };
 

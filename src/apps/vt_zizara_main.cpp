@@ -1,0 +1,158 @@
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "core/i18n/tr.h"
+#include "core/link/serial_transport.h"
+#include "core/settings/ini_file.h"
+#include "core/settings/program_settings.h"
+#include "gui/app/app_context.h"
+#include "gui/app/command_line.h"
+#include "gui/app/main_form.h"
+#include "gui/app/single_instance.h"
+#include "gui/app/splash_form.h"
+#include "gui/common/icons.h"
+#include "gui/ui/qt_prompts.h"
+#include "sim/pty_server.h"
+#include "sim/qlx_instrument.h"
+#include "sim/sim_app.h"
+
+using zizara::core::i18n::Tr;
+namespace app = zizara::gui::app;
+
+namespace {
+
+QString FindHelpFile() {
+  const QString name = QStringLiteral("VT-Zizara.CHM");
+  for (const QString& dir :
+       {zizara::core::settings::ConfigDir(), QCoreApplication::applicationDirPath()}) {
+    const QString path = QDir(dir).filePath(name);
+    if (QFileInfo::exists(path)) {
+      return path;
+    }
+  }
+  return {};
+}
+
+// The built-in simulated instrument, served on a pty of its own for this run.
+struct BuiltInSimulator {
+  std::unique_ptr<zizara::sim::QlxInstrument> instrument;
+  std::unique_ptr<zizara::sim::PtyServer> server;
+};
+
+bool StartSimulator(const QStringList& options, BuiltInSimulator* sim, QString* port,
+                    QString* error) {
+  zizara::sim::SimAppOptions parsed;
+  QStringList args = options;
+  if (!args.contains(QStringLiteral("--link"))) {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    args << QStringLiteral("--link")
+         << QDir(dir.isEmpty() ? QDir::tempPath() : dir)
+                .filePath(QStringLiteral("vt-zizara-qlx-%1").arg(QCoreApplication::applicationPid()));
+  }
+  if (zizara::sim::ParseSimArguments(args, &parsed, error) != zizara::sim::ParseOutcome::kRun) {
+    if (error->isEmpty()) {
+      *error = zizara::sim::SimUsage();
+    }
+    return false;
+  }
+  sim->instrument = zizara::sim::QlxInstrument::Create(parsed.instrument, error);
+  if (!sim->instrument) {
+    return false;
+  }
+  sim->server = std::make_unique<zizara::sim::PtyServer>(sim->instrument.get());
+  sim->server->SetBaud(parsed.instrument.baud);
+  if (!sim->server->Start(parsed.link, error)) {
+    return false;
+  }
+  *port = parsed.link;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("VT-Zizara"));
+  QApplication::setApplicationDisplayName(QStringLiteral("VT-Zizara"));
+  zizara::core::i18n::InitTranslations(QCoreApplication::applicationDirPath());
+  zizara::gui::common::InitResources();
+
+  QStringList arguments = QCoreApplication::arguments();
+  arguments.removeFirst();
+  const app::CommandLine cl = app::ParseCommandLine(arguments);
+  QTextStream err(stderr);
+  if (cl.help) {
+    QTextStream(stdout) << app::CommandLineHelp();
+    return 0;
+  }
+  if (!cl.error.isEmpty()) {
+    err << "vt-zizara: " << cl.error << '\n' << app::CommandLineHelp();
+    return 2;
+  }
+
+  const QString caption = Tr("VT-Zizara v. 1.2");
+  app::SingleInstance instance(caption);
+  if (cl.ForwardsToRunningInstance() && instance.SendToRunning(cl.file)) {
+    return 0;
+  }
+  instance.Listen();
+
+  app::AppContext ctx;
+  ctx.advanced_mode = cl.advanced_mode;
+  ctx.help_file = FindHelpFile();
+  BuiltInSimulator simulator;
+  QString simulated_port;
+  if (cl.simulate) {
+    QString error;
+    if (!StartSimulator(cl.simulator_options, &simulator, &simulated_port, &error)) {
+      err << "vt-zizara: " << Tr("the simulated instrument could not start: ") << error << '\n';
+      return 1;
+    }
+    ctx.simulated = true;
+  }
+
+  QPointer<app::TSplashForm> splash;
+  if (arguments.isEmpty() || cl.simulate) {
+    splash = new app::TSplashForm();
+    splash->SetBuildText(Tr("Build: ") + QStringLiteral("1.2.0.0"));
+    splash->show();
+    QCoreApplication::processEvents();
+  }
+
+  zizara::gui::ui::QtPrompts prompts;
+  zizara::gui::ui::QtFileChooser files;
+  ctx.current_port = zizara::core::settings::DefaultPortName(zizara::core::link::AvailablePorts());
+  app::TMainForm form(ctx, prompts, files, zizara::core::settings::SettingsFilePath());
+  prompts.SetParent(&form);
+  files.SetParent(&form);
+  QObject::connect(&instance, &app::SingleInstance::PathReceived, &form,
+                   &app::TMainForm::HandleForwardedPath);
+
+  form.LoadSettings();
+  if (ctx.simulated) {
+    ctx.current_port = simulated_port;  // for this run only; the stored port stays
+    form.setWindowTitle(caption + Tr(" - simulated QLX"));
+  }
+  form.BuildInterfaceMenu(zizara::core::link::AvailablePorts(ctx.current_port));
+  if (form.StartMaximized()) {
+    form.showMaximized();
+  } else {
+    form.show();
+  }
+  if (splash != nullptr && splash->isVisible()) {
+    splash->raise();
+    form.SetSplashActive(true);
+    QObject::connect(splash, &app::TSplashForm::Finished, &form,
+                     [&form] { form.SetSplashActive(false); });
+  }
+  if (!cl.file.isEmpty()) {
+    form.HandleCommandLineFile(cl.file);
+  }
+  return QApplication::exec();
+}

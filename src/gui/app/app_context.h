@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include "core/config/configuration.h"
+#include "core/link/identification.h"
+#include "core/link/link_state.h"
+
+namespace zizara::gui::app {
+
+// The process-wide records, owned in one place and passed to the windows; tests make fresh
+// ones.
+struct AppContext {
+  core::config::Configuration config;
+  core::link::LinkState link_state;
+  core::link::InstrumentRecord instrument;
+  core::link::EngineState engine;
+  core::link::ConnectFlags connect_flags;
+  core::link::LinkMode link_mode = core::link::LinkMode::kNone;
+
+  bool advanced_mode = false;
+  bool port_unavailable = false;
+  bool connected = false;            // remote control active
+  bool instrument_detected = false;
+  bool model_supported = true;
+  bool bios_mode = false;
+  bool macro_running = false;
+  bool debug_mode = false;
+  bool closing = false;
+  bool simulated = false;            // the instrument is the built-in simulator
+
+  QString current_port;
+  QString ext_cmd;
+  QString pending_macro;
+  QString pending_package;
+  QString help_file;
+};
+
+}  // namespace zizara::gui::app

@@ -1,0 +1,845 @@
+#include "gui/app/main_form.h"
+
+#include "gui/app/command_line.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "core/config/preset_file.h"
+#include "core/config/preset_options.h"
+#include "core/i18n/tr.h"
+#include "core/settings/ini_file.h"
+#include "core/settings/program_settings.h"
+#include "gui/common/icons.h"
+#include "gui/link/log_forms.h"
+
+namespace zizara::gui::app {
+
+using core::i18n::Tr;
+namespace cfg = core::config;
+
+namespace {
+constexpr char kPresetFilter[] = "QLX Configuration-Files (*.PRE *.pre);;All Files (*)";
+constexpr char kWebAddress[] = "https://www.vt-zizara.example/";
+constexpr int kBacklightMax = 7;
+}  // namespace
+
+TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
+                     core::ui_port::FileChooser& files, QString settings_path, QWidget* parent)
+    : QMainWindow(parent),
+      ctx_(ctx),
+      prompts_(prompts),
+      files_(files),
+      settings_path_(std::move(settings_path)) {
+  setObjectName(QStringLiteral("TMainForm"));
+  setWindowTitle(Tr("VT-Zizara v. 1.2"));
+  setMinimumSize(656, 487);
+  resize(656, 487);
+  setWindowIcon(common::ToolIcon(QStringLiteral("vt-zizara")));
+  CreateMenus();
+  CreateToolBar();
+  CreateCentralArea();
+  CreateStatusBar();
+  debug_form_ = new link::TDebugForm(this);
+  dot_log_form_ = new link::TDotLogForm(this);
+  ctx_.config.trailer = cfg::PresetTrailer{};
+  ShowMatrix(false);
+  SetMenuState(MenuState::kInitialize);
+}
+
+TMainForm::~TMainForm() = default;
+
+QAction* TMainForm::AddAction(QMenu* menu, const char* object_name, const QString& caption,
+                              const QKeySequence& shortcut) {
+  QAction* a = menu->addAction(caption);
+  a->setObjectName(QString::fromLatin1(object_name));
+  if (!shortcut.isEmpty()) {
+    a->setShortcut(shortcut);
+  }
+  return a;
+}
+
+QAction* TMainForm::FindAction(const QString& object_name) const {
+  return findChild<QAction*>(object_name);
+}
+
+QToolButton* TMainForm::FindToolButton(const QString& object_name) const {
+  return findChild<QToolButton*>(object_name);
+}
+
+void TMainForm::NotAvailableYet() {
+  prompts_.Information(Tr("This function is not available in this version yet."));
+}
+
+void TMainForm::CreateMenus() {
+  QMenu* file = menuBar()->addMenu(Tr("&File"));
+  file->setObjectName(QStringLiteral("MenuFile"));
+  connect(file, &QMenu::aboutToShow, this, &TMainForm::UpdateMenuItems);
+  QAction* open = AddAction(file, "MenuOpen", Tr("Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+  open->setIcon(common::ToolIcon(QStringLiteral("open")));
+  connect(open, &QAction::triggered, this, [this] { OpenPreset(); });
+  QAction* save = AddAction(file, "MenuSave", Tr("Save"));
+  save->setIcon(common::ToolIcon(QStringLiteral("save")));
+  connect(save, &QAction::triggered, this, &TMainForm::Save);
+  QAction* save_as =
+      AddAction(file, "MenuSaveAs", Tr("Save As..."), QKeySequence(Qt::CTRL | Qt::Key_S));
+  save_as->setIcon(common::ToolIcon(QStringLiteral("save_as")));
+  connect(save_as, &QAction::triggered, this, [this] { SaveAs(); });
+  QAction* info = AddAction(file, "MenuFileInfo", Tr("File information..."));
+  info->setIcon(common::ToolIcon(QStringLiteral("file_info")));
+  connect(info, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  file->addSeparator();
+  remote_menu_ = file->addMenu(Tr("Remote Control"));
+  remote_menu_->setObjectName(QStringLiteral("MenuRemote"));
+  remote_menu_->setIcon(common::ToolIcon(QStringLiteral("remote")));
+  connect(AddAction(remote_menu_, "SubMenuConnect", Tr("Connect"),
+                    QKeySequence(Qt::SHIFT | Qt::Key_Escape)),
+          &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  connect(AddAction(remote_menu_, "SubMenuDisconnect", Tr("Disconnect"),
+                    QKeySequence(Qt::Key_Escape)),
+          &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  QAction* upload = AddAction(file, "MenuUpload", Tr("Upload"), QKeySequence(Qt::CTRL | Qt::Key_U));
+  upload->setIcon(common::ToolIcon(QStringLiteral("upload")));
+  connect(upload, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  QAction* download =
+      AddAction(file, "MenuDownload", Tr("Download"), QKeySequence(Qt::CTRL | Qt::Key_D));
+  download->setIcon(common::ToolIcon(QStringLiteral("download")));
+  connect(download, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  QAction* restart =
+      AddAction(file, "MenuRestart", Tr("Restart"), QKeySequence(Qt::CTRL | Qt::Key_I));
+  restart->setIcon(common::ToolIcon(QStringLiteral("restart")));
+  connect(restart, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  interface_menu_ = file->addMenu(Tr("Interface"));
+  interface_menu_->setObjectName(QStringLiteral("MenuInterface"));
+  file->addSeparator();
+  recent_menu_ = file->addMenu(Tr("Recent Files"));
+  recent_menu_->setObjectName(QStringLiteral("MenuRecent"));
+  for (int n = 1; n <= 4; ++n) {
+    QAction* item = recent_menu_->addAction(QStringLiteral("%1. ").arg(n));
+    item->setObjectName(QStringLiteral("SubMenuFile%1").arg(n));
+    item->setShortcut(QKeySequence(Qt::CTRL | (Qt::Key_0 + n)));
+    connect(item, &QAction::triggered, this, [this, n] { OpenRecentFile(n); });
+    recent_items_[n - 1] = item;
+  }
+  connect(AddAction(file, "MenuDropped", Tr("Dropped Files...")), &QAction::triggered, this,
+          &TMainForm::NotAvailableYet);
+  file->addSeparator();
+  QAction* exit = AddAction(file, "MenuExit", Tr("Exit"));
+  exit->setIcon(common::ToolIcon(QStringLiteral("exit")));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* edit = menuBar()->addMenu(Tr("&Edit"));
+  edit->setObjectName(QStringLiteral("MenuEdit"));
+  connect(edit, &QMenu::aboutToShow, this, &TMainForm::UpdateMenuItems);
+  const std::pair<const char*, std::pair<QString, QKeySequence>> edit_items[] = {
+      {"MenuCopyLabels", {Tr("Copy Selected Labels"), QKeySequence(Qt::CTRL | Qt::Key_C)}},
+      {"MenuPasteLabels", {Tr("Paste Labels"), QKeySequence(Qt::CTRL | Qt::Key_V)}},
+      {nullptr, {}},
+      {"MenuCopyXpoint",
+       {Tr("Copy Selected X-Points"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}},
+      {"MenuPasteXpoint", {Tr("Paste X-Points"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)}},
+  };
+  for (const auto& [name, item] : edit_items) {
+    if (name == nullptr) {
+      edit->addSeparator();
+      continue;
+    }
+    QAction* a = AddAction(edit, name, item.first, item.second);
+    a->setIcon(common::ToolIcon(QString::fromLatin1(name).contains(QStringLiteral("Copy"))
+                                    ? QStringLiteral("copy")
+                                    : QStringLiteral("paste")));
+    connect(a, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  }
+
+  QMenu* tools = menuBar()->addMenu(Tr("&Tools"));
+  tools->setObjectName(QStringLiteral("MenuTools"));
+  connect(tools, &QMenu::aboutToShow, this, &TMainForm::UpdateMenuItems);
+  const std::tuple<const char*, QString, QKeySequence, const char*> tool_items[] = {
+      {"MenuVTScale", Tr("ZA-Dizod"), {}, "scale"},
+      {"MenuKeyboard", Tr("Keyboard..."), QKeySequence(Qt::CTRL | Qt::Key_K), "keyboard"},
+      {"MenuPresetOptions", Tr("Preset Options..."), {}, "rename"},
+      {"MenuLCDOptions", Tr("LCD Options..."), {}, "lcd"},
+      {"LeqmOptions", Tr("Leq(m) Options..."), {}, nullptr},
+      {"ScaleOptions", Tr("Scale Options..."), {}, nullptr},
+      {"MenuWriteProtectLockCode", Tr("Write Protect Lock Code..."), {}, nullptr},
+      {"MenuMousePad", Tr("Mouse  Pad"), {}, nullptr},
+  };
+  for (const auto& [name, caption, keys, icon] : tool_items) {
+    QAction* a = AddAction(tools, name, caption, keys);
+    if (icon != nullptr) {
+      a->setIcon(common::ToolIcon(QString::fromLatin1(icon)));
+    }
+    connect(a, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  }
+  tools->addSeparator();
+  qlx_software_menu_ = tools->addMenu(Tr("QLX Software"));
+  qlx_software_menu_->setObjectName(QStringLiteral("MenuQLXSoftware"));
+  connect(AddAction(qlx_software_menu_, "InstallSoftware1", Tr("Install Software")),
+          &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  tools->addSeparator();
+  QAction* options = AddAction(tools, "MenuOptions", Tr("Options..."));
+  options->setIcon(common::ToolIcon(QStringLiteral("options")));
+  connect(options, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+
+  QMenu* macro = menuBar()->addMenu(Tr("&Macro"));
+  macro->setObjectName(QStringLiteral("MenuMacro"));
+  for (int i = 1; i <= 10; ++i) {
+    QAction* a = macro->addAction(Tr("<Unassigned>"));
+    a->setObjectName(QStringLiteral("MenuMacroItem%1").arg(i));
+    a->setShortcut(QKeySequence(Qt::CTRL | (Qt::Key_F1 + i - 1)));
+    connect(a, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  }
+  macro->addSeparator();
+  QAction* run = AddAction(macro, "MenuMacroLoad", Tr("Run Macro..."),
+                           QKeySequence(Qt::CTRL | Qt::Key_F11));
+  run->setIcon(common::ToolIcon(QStringLiteral("macro_run")));
+  connect(run, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  QAction* stop = AddAction(macro, "MenuMacroStop", Tr("Stop Macro"),
+                            QKeySequence(Qt::CTRL | Qt::Key_F12));
+  stop->setIcon(common::ToolIcon(QStringLiteral("macro_stop")));
+  stop->setEnabled(false);
+  macro->addSeparator();
+  connect(AddAction(macro, "MenuMacroSave", Tr("Save Macro...")), &QAction::triggered, this,
+          &TMainForm::NotAvailableYet);
+  macro->addSeparator();
+  global_hotkeys_ = AddAction(macro, "MenuMacroGlobal",
+                              Tr("Enable the shortcuts in this menu to be global."));
+  global_hotkeys_->setCheckable(true);
+  connect(macro, &QMenu::aboutToShow, this, [this, macro] {
+    const bool remote = remote_menu_->isEnabled();
+    for (int i = 1; i <= 10; ++i) {
+      macro->findChild<QAction*>(QStringLiteral("MenuMacroItem%1").arg(i))
+          ->setEnabled(!ctx_.macro_running && remote);
+    }
+    FindAction(QStringLiteral("MenuMacroLoad"))->setEnabled(!ctx_.macro_running && remote);
+    FindAction(QStringLiteral("MenuMacroStop"))->setEnabled(ctx_.macro_running);
+    FindAction(QStringLiteral("MenuMacroSave"))->setEnabled(false);  // needs selected outputs
+    UpdateMenuItems();
+  });
+
+  QMenu* help = menuBar()->addMenu(Tr("&Help"));
+  help->setObjectName(QStringLiteral("MenuHelp"));
+  QAction* help_item = AddAction(help, "Help2", Tr("Help"));
+  connect(help_item, &QAction::triggered, this, &TMainForm::OpenHelp);
+  QAction* search = AddAction(help, "Search1", Tr("Search"));
+  search->setVisible(false);
+  help->addSeparator();
+  QAction* about = AddAction(help, "ManuAbout", Tr("About..."));
+  about->setIcon(common::ToolIcon(QStringLiteral("about")));
+  connect(about, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+}
+
+QToolButton* TMainForm::AddToolButton(const char* object_name, const QString& icon,
+                                      const QString& hint, QAction* twin) {
+  auto* b = new QToolButton(this);
+  b->setObjectName(QString::fromLatin1(object_name));
+  b->setIcon(common::ToolIcon(icon));
+  b->setToolTip(hint);
+  b->setAutoRaise(true);
+  if (twin != nullptr) {
+    connect(b, &QToolButton::clicked, twin, &QAction::trigger);
+  }
+  return b;
+}
+
+void TMainForm::CreateToolBar() {
+  QToolBar* bar = addToolBar(Tr("Toolbar"));
+  bar->setObjectName(QStringLiteral("ToolBar"));
+  bar->setMovable(false);
+  bar->setIconSize(QSize(16, 16));
+  bar->addWidget(AddToolButton("ToolButtonOpen", QStringLiteral("open"), Tr("Open..."),
+                               FindAction(QStringLiteral("MenuOpen"))));
+  bar->addWidget(AddToolButton("ToolButtonSave", QStringLiteral("save"), Tr("Save"),
+                               FindAction(QStringLiteral("MenuSave"))));
+  bar->addWidget(AddToolButton("ToolButtonSaveAs", QStringLiteral("save_as"), Tr("Save as..."),
+                               FindAction(QStringLiteral("MenuSaveAs"))));
+  bar->addSeparator();
+  QToolButton* remote = AddToolButton("ToolButtonRemote", QStringLiteral("remote"),
+                                      Tr("Remote control of a connected QLX."), nullptr);
+  remote->setCheckable(true);
+  connect(remote, &QToolButton::clicked, this, [this, remote] {
+    remote->setChecked(false);
+    NotAvailableYet();
+  });
+  bar->addWidget(remote);
+  bar->addWidget(AddToolButton("ToolButtonUpload", QStringLiteral("upload"),
+                               Tr("Upload configuration from the QLX."),
+                               FindAction(QStringLiteral("MenuUpload"))));
+  bar->addWidget(AddToolButton("ToolButtonDownload", QStringLiteral("download"),
+                               Tr("Download configuration to the QLX."),
+                               FindAction(QStringLiteral("MenuDownload"))));
+  bar->addWidget(AddToolButton("ToolButtonReset", QStringLiteral("restart"),
+                               Tr("Restart the connected QLX."),
+                               FindAction(QStringLiteral("MenuRestart"))));
+  bar->addSeparator();
+  preset_drop_down_ = new QComboBox(this);
+  preset_drop_down_->setObjectName(QStringLiteral("PresetDropDown"));
+  preset_drop_down_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  preset_drop_down_->setMaxVisibleItems(11);
+  preset_drop_down_->setMinimumContentsLength(22);
+  preset_drop_down_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  preset_drop_down_->setToolTip(Tr("Switch between presets."));
+  connect(preset_drop_down_, &QComboBox::activated, this, &TMainForm::PresetDropDownChange);
+  bar->addWidget(preset_drop_down_);
+  bar->addWidget(AddToolButton("ToolButtonRename", QStringLiteral("rename"), Tr("Preset options."),
+                               FindAction(QStringLiteral("MenuPresetOptions"))));
+  bar->addSeparator();
+  backlight_ = new QSlider(Qt::Horizontal, this);
+  backlight_->setObjectName(QStringLiteral("BacklightTrackBar"));
+  backlight_->setRange(0, kBacklightMax);
+  backlight_->setPageStep(1);
+  backlight_->setValue(kBacklightMax);
+  backlight_->setFixedWidth(90);
+  backlight_->setToolTip(Tr("Adjust the backlight intensity."));
+  connect(backlight_, &QSlider::valueChanged, this, &TMainForm::BacklightChanged);
+  bar->addWidget(backlight_);
+  bar->addSeparator();
+  bar->addWidget(AddToolButton("ToolButtonExit", QStringLiteral("exit"), Tr("Exit."),
+                               FindAction(QStringLiteral("MenuExit"))));
+  dot_log_button_ = new QPushButton(QStringLiteral("DotLog"), this);
+  dot_log_button_->setObjectName(QStringLiteral("Button2"));
+  debug_button_ = new QPushButton(QStringLiteral("Debug"), this);
+  debug_button_->setObjectName(QStringLiteral("Button3"));
+  for (QPushButton* b : {dot_log_button_, debug_button_}) {
+    b->setVisible(false);
+  }
+  QAction* dot_log_action = bar->addWidget(dot_log_button_);
+  QAction* debug_action = bar->addWidget(debug_button_);
+  dot_log_action->setObjectName(QStringLiteral("DotLogButtonAction"));
+  debug_action->setObjectName(QStringLiteral("DebugButtonAction"));
+  dot_log_action->setVisible(false);
+  debug_action->setVisible(false);
+  connect(dot_log_button_, &QPushButton::clicked, this,
+          [this] { dot_log_form_->setVisible(!dot_log_form_->isVisible()); });
+  connect(debug_button_, &QPushButton::clicked, this,
+          [this] { debug_form_->setVisible(!debug_form_->isVisible()); });
+
+  auto* spacer = new QWidget(this);
+  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  bar->addWidget(spacer);
+  web_label_ = new QLabel(this);
+  web_label_->setObjectName(QStringLiteral("WebLabel"));
+  web_label_->setText(QStringLiteral("<a href=\"%1\">www.vt-zizara.example</a>")
+                          .arg(QString::fromLatin1(kWebAddress)));
+  web_label_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  web_label_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+  connect(web_label_, &QLabel::linkActivated, this, [this] {
+    web_label_->setText(QStringLiteral("<a href=\"%1\" style=\"color:#800080\">"
+                                       "www.vt-zizara.example</a>")
+                            .arg(QString::fromLatin1(kWebAddress)));
+    OpenWebAddress();
+  });
+  QAction* web = bar->addWidget(web_label_);
+  web->setObjectName(QStringLiteral("WebPanel"));
+}
+
+void TMainForm::CreateCentralArea() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(4, 4, 4, 4);
+  // The routing matrix (grid, labels and scroll bars) lives here; ShowMatrix switches it.
+  matrix_area_ = new QWidget(central);
+  matrix_area_->setObjectName(QStringLiteral("MatrixArea"));
+  auto* matrix_layout = new QVBoxLayout(matrix_area_);
+  matrix_placeholder_ = new QLabel(matrix_area_);
+  matrix_placeholder_->setObjectName(QStringLiteral("MatrixGrid"));
+  matrix_placeholder_->setAlignment(Qt::AlignCenter);
+  matrix_placeholder_->setFrameShape(QFrame::StyledPanel);
+  matrix_layout->addWidget(matrix_placeholder_);
+  layout->addWidget(matrix_area_);
+  setCentralWidget(central);
+}
+
+void TMainForm::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusPanel"));
+  bar->setSizeGripEnabled(false);
+  const auto panel = [this](const char* name, const QString& text, int width) {
+    auto* l = new QLabel(text, this);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setFrameShape(QFrame::Panel);
+    l->setFrameShadow(QFrame::Sunken);
+    if (width > 0) {
+      l->setMinimumWidth(width);
+    }
+    return l;
+  };
+  file_panel_ = panel("FilePanel", QString(), 0);
+  file_panel_->setMinimumWidth(80);
+  file_panel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  offset_panel_ = panel("OffsetPanel", QString(), 130);
+  connected_panel_ = panel("ConnectedPanel", Tr("Not Connected"), 100);
+  serial_panel_ = panel("SerialPanel", Tr("Serial No.: Unknown"), 130);
+  port_panel_ = panel("PortPanel", QStringLiteral("ttyS0"), 70);
+  bar->addWidget(file_panel_, 1);
+  bar->addPermanentWidget(offset_panel_);
+  bar->addPermanentWidget(connected_panel_);
+  bar->addPermanentWidget(serial_panel_);
+  bar->addPermanentWidget(port_panel_);
+}
+
+MenuFlags TMainForm::Flags() const {
+  MenuFlags f;
+  f.connected = ctx_.connected;
+  f.instrument_detected = ctx_.instrument_detected;
+  f.model_supported = ctx_.model_supported;
+  f.bios_mode = ctx_.bios_mode;
+  f.modified = ctx_.config.modified;
+  f.has_file_name = !save_dialog_name_.isEmpty();
+  f.version_number = ctx_.config.trailer.software_version;
+  f.matrix_visible = commands_.matrix_visible;
+  return f;
+}
+
+void TMainForm::SetMenuState(const QString& name) {
+  if (const auto state = MenuStateFromName(name)) {
+    SetMenuState(*state);
+  }
+}
+
+void TMainForm::SetMenuState(MenuState state) {
+  const MenuEffects e = ApplyMenuState(state, Flags(), commands_);
+  if (e.clear_modified) {
+    ctx_.config.modified = false;
+  }
+  if (e.reset_backlight) {
+    const QSignalBlocker block(backlight_);
+    backlight_->setValue(0);
+  }
+  if (e.empty_preset_list) {
+    preset_drop_down_->clear();
+  }
+  if (e.show_matrix) {
+    ShowMatrix(true);
+  } else if (e.hide_matrix) {
+    ShowMatrix(false);
+  }
+  ApplyCommandStates();
+}
+
+void TMainForm::ShowMatrix(bool visible) {
+  ApplyMatrixVisibility(visible, Flags(), commands_);
+  matrix_area_->setVisible(visible);
+  if (visible) {
+    matrix_placeholder_->setText(
+        Tr("Preset ") + QString::number(ctx_.config.preset() + 1) +
+        Tr(" is loaded. The routing matrix editor comes with the next version."));
+  }
+  ApplyCommandStates();
+}
+
+void TMainForm::UpdateMenuItems() {
+  ::zizara::gui::app::UpdateMenuItems(Flags(), commands_);
+  ApplyCommandStates();
+}
+
+void TMainForm::ApplyCommandStates() {
+  const CommandStates& c = commands_;
+  const auto set = [this](const char* action, const char* button, bool enabled) {
+    if (action != nullptr) {
+      if (QAction* a = FindAction(QString::fromLatin1(action))) a->setEnabled(enabled);
+    }
+    if (button != nullptr) {
+      if (QToolButton* b = FindToolButton(QString::fromLatin1(button))) b->setEnabled(enabled);
+    }
+  };
+  set("MenuOpen", "ToolButtonOpen", c.open);
+  set("MenuSave", "ToolButtonSave", c.save);
+  set("MenuSaveAs", "ToolButtonSaveAs", c.save_as);
+  set("MenuFileInfo", nullptr, c.file_info);
+  set("MenuUpload", "ToolButtonUpload", c.upload);
+  set("MenuDownload", "ToolButtonDownload", c.download);
+  set("MenuRestart", "ToolButtonReset", c.restart);
+  set(nullptr, "ToolButtonRemote", c.remote_button);
+  remote_menu_->setEnabled(c.remote_menu);
+  set("MenuPresetOptions", "ToolButtonRename", c.preset_options);
+  set("MenuLCDOptions", nullptr, c.lcd_options);
+  set("LeqmOptions", nullptr, c.leqm_options);
+  set("ScaleOptions", nullptr, c.scale_options);
+  set("MenuWriteProtectLockCode", nullptr, c.lock_code);
+  set("MenuCopyLabels", nullptr, c.copy_labels);
+  set("MenuPasteLabels", nullptr, c.paste_labels);
+  set("MenuCopyXpoint", nullptr, c.copy_xpoints);
+  set("MenuPasteXpoint", nullptr, c.paste_xpoints);
+  set("MenuKeyboard", nullptr, c.keyboard);
+  qlx_software_menu_->setEnabled(c.qlx_software);
+  if (QToolButton* remote = FindToolButton(QStringLiteral("ToolButtonRemote"))) {
+    remote->setChecked(c.remote_button_down);
+  }
+  preset_drop_down_->setEnabled(c.preset_dropdown);
+  backlight_->setEnabled(c.backlight);
+  backlight_->setTickPosition(c.backlight_ticks ? QSlider::TicksBelow : QSlider::NoTicks);
+  FindAction(QStringLiteral("MenuMousePad"))->setVisible(ctx_.debug_mode);
+  for (const char* name : {"DotLogButtonAction", "DebugButtonAction"}) {
+    if (QAction* a = FindAction(QString::fromLatin1(name))) a->setVisible(ctx_.debug_mode);
+  }
+  dot_log_button_->setVisible(ctx_.debug_mode);
+  debug_button_->setVisible(ctx_.debug_mode);
+}
+
+void TMainForm::RefreshPresetList() {
+  const QSignalBlocker block(preset_drop_down_);
+  const int current = preset_drop_down_->currentIndex();
+  preset_drop_down_->clear();
+  preset_drop_down_->addItems(cfg::PresetDropDownItems(ctx_.config.image));
+  preset_drop_down_->setCurrentIndex(current >= 0 ? current : 0);
+}
+
+void TMainForm::SelectPreset(int p) {
+  const QStringList lines = ctx_.config.SelectPreset(p);
+  debug_form_->SetLines(lines);
+  if (matrix_area_->isVisible()) {
+    ShowMatrix(true);  // the matrix shows the new preset
+  }
+}
+
+void TMainForm::PresetDropDownChange(int index) {
+  if (!ctx_.connected) {
+    SelectPreset(index);
+    preset_drop_down_->setFocus();
+  }
+}
+
+void TMainForm::SetBacklightFromImage() {
+  const QSignalBlocker block(backlight_);
+  backlight_->setValue(std::min<int>(kBacklightMax, ctx_.config.image.Byte(cfg::offsets::kBacklight)));
+}
+
+void TMainForm::BacklightChanged(int value) {
+  ctx_.config.modified = true;
+  ctx_.config.image.SetByte(cfg::offsets::kBacklight, static_cast<std::uint8_t>(value));
+  SetMenuState(MenuState::kSave);
+}
+
+bool TMainForm::LoadPresetFile(const QString& name) {
+  if (!cfg::LoadPresetFile(name, prompts_, ctx_.config.image, ctx_.config.trailer)) {
+    return false;
+  }
+  {
+    const QSignalBlocker block(preset_drop_down_);
+    preset_drop_down_->clear();
+    preset_drop_down_->addItems(cfg::PresetDropDownItems(ctx_.config.image));
+    preset_drop_down_->setCurrentIndex(0);
+  }
+  offset_panel_->setText(cfg::OffsetStandardText(ctx_.config.image));
+  SetMenuState(MenuState::kSave);
+  return true;
+}
+
+bool TMainForm::CheckSaveChanges() {
+  return cfg::CheckSaveChanges(ctx_.config, prompts_, [this] { return SaveAs(); });
+}
+
+bool TMainForm::OpenPreset(const QString& given) {
+  if (!CheckSaveChanges()) {
+    return false;
+  }
+  QString name = given;
+  if (name.isEmpty()) {
+    name = files_.OpenFileName(Tr("Open"), QString::fromLatin1(kPresetFilter));
+    if (name.isEmpty()) {
+      return false;
+    }
+  }
+  if (!LoadPresetFile(name)) {
+    prompts_.Error(Tr("This is not a valid configuration-file!"));
+    return false;
+  }
+  SetMenuState(MenuState::kOpen);
+  ctx_.config.file_name.clear();
+  save_dialog_name_.clear();
+  file_panel_->setText(name);
+  AddRecentFile(name);
+  SelectPreset(preset_drop_down_->currentIndex());
+  SetBacklightFromImage();
+  ShowMatrix(true);
+  ctx_.config.modified = false;
+  SetMenuState(MenuState::kSave);
+  return true;
+}
+
+void TMainForm::OpenRecentFile(int n) {
+  if (n < 1 || n > 4 || !recent_items_[n - 1]->isVisible()) {
+    return;
+  }
+  if (!CheckSaveChanges()) {
+    return;
+  }
+  core::settings::IniFile ini(settings_path_);
+  ini.Load();
+  const QString path = core::settings::ReadRecentFiles(ini).files[n - 1];
+  if (!LoadPresetFile(path)) {
+    return;
+  }
+  SetMenuState(MenuState::kOpen);
+  file_panel_->setText(path);
+  SelectPreset(preset_drop_down_->currentIndex());
+  ctx_.config.modified = false;
+  ctx_.config.file_name.clear();
+  save_dialog_name_.clear();
+  SetMenuState(MenuState::kOpen);
+  SetBacklightFromImage();
+  ctx_.config.modified = false;
+  ShowMatrix(true);
+  SetMenuState(MenuState::kSave);
+}
+
+void TMainForm::Save() {
+  if (ctx_.config.file_name.isEmpty()) {
+    SaveAs();
+    return;
+  }
+  QString error;
+  if (!cfg::SavePresetFile(ctx_.config.file_name, ctx_.config.image, ctx_.config.trailer, &error)) {
+    prompts_.Error(Tr("The file ") + QLatin1Char('"') + ctx_.config.file_name + QLatin1Char('"') +
+                   Tr(" could not be saved: ") + error);
+    return;
+  }
+  ctx_.config.modified = false;
+  SetMenuState(MenuState::kSave);
+}
+
+cfg::SaveAsOutcome TMainForm::SaveAs() {
+  const QString chosen = files_.SaveFileName(Tr("Save As"), QString::fromLatin1(kPresetFilter),
+                                             save_dialog_name_);
+  if (chosen.isEmpty()) {
+    return cfg::SaveAsOutcome::kCancelled;
+  }
+  const QString name = cfg::PresetFileNameForSave(chosen);
+  if (QFileInfo::exists(name) &&
+      !prompts_.Confirm(Tr("The file ") + name + Tr(" allready exists.") + QStringLiteral("\r\r") +
+                        Tr("Do you wish to overwrite it?"))) {
+    save_dialog_name_.clear();
+    return cfg::SaveAsOutcome::kCancelled;
+  }
+  QString error;
+  if (!cfg::SavePresetFile(name, ctx_.config.image, ctx_.config.trailer, &error)) {
+    // Nothing was replaced; the changes stay unsaved and the user is told why.
+    prompts_.Error(Tr("The file ") + QLatin1Char('"') + name + QLatin1Char('"') +
+                   Tr(" could not be saved: ") + error);
+    return cfg::SaveAsOutcome::kCancelled;
+  }
+  ctx_.config.file_name = name;
+  save_dialog_name_ = name;
+  file_panel_->setText(name);
+  ctx_.config.modified = false;
+  SetMenuState(MenuState::kSave);
+  AddRecentFile(name);
+  return cfg::SaveAsOutcome::kSaved;
+}
+
+void TMainForm::AddRecentFile(const QString& path) {
+  QString error;
+  core::settings::AddRecentFile(settings_path_, path, nullptr, &error);  // a failure is harmless
+  RefreshRecentMenu();
+}
+
+void TMainForm::RefreshRecentMenu() {
+  core::settings::IniFile ini(settings_path_);
+  ini.Load();
+  const core::settings::RecentFilesMenu menu =
+      core::settings::BuildRecentFilesMenu(core::settings::ReadRecentFiles(ini));
+  for (int i = 0; i < 4; ++i) {
+    recent_items_[i]->setText(menu.items[i].caption);
+    recent_items_[i]->setVisible(menu.items[i].visible);
+  }
+  recent_menu_->setEnabled(menu.submenu_enabled);
+}
+
+void TMainForm::LoadSettings() {
+  QString error;
+  const core::settings::ProgramSettings s =
+      core::settings::LoadProgramSettings(settings_path_, ctx_.current_port, &error);
+  ctx_.current_port = s.com_interface;
+  ctx_.ext_cmd = s.ext_cmd;
+  ctx_.debug_mode = s.debug;
+  global_hotkeys_->setChecked(s.global_hotkeys);
+  normal_bounds_ = s.window.normal_bounds;
+  setGeometry(normal_bounds_);
+  start_maximized_ = s.window.maximized;
+  RefreshRecentMenu();
+  ApplyCommandStates();
+}
+
+void TMainForm::SaveSettings() {
+  QString error;
+  core::settings::ProgramSettings s =
+      core::settings::LoadProgramSettings(settings_path_, ctx_.current_port, &error);
+  s.window.maximized = isMaximized();
+  if (!s.window.maximized) {
+    RememberNormalBounds();
+  }
+  s.window.normal_bounds = normal_bounds_;
+  s.com_interface = port_panel_->text();
+  s.global_hotkeys = global_hotkeys_->isChecked();
+  core::settings::SaveProgramSettings(settings_path_, s, &error);  // a failure must not keep us open
+}
+
+void TMainForm::RememberNormalBounds() {
+  if (!isMaximized() && !isMinimized() && !isFullScreen() && isVisible()) {
+    normal_bounds_ = geometry();
+  }
+}
+
+void TMainForm::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  RememberNormalBounds();
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  RememberNormalBounds();
+}
+
+void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
+  interface_menu_->clear();
+  for (const QString& port : ports) {
+    QAction* item = interface_menu_->addAction(port.trimmed());
+    item->setCheckable(true);
+    connect(item, &QAction::triggered, this, [this, item] { InterfaceItemClick(item); });
+  }
+  if (!ctx_.ext_cmd.isEmpty()) {
+    if (!interface_menu_->actions().isEmpty()) {
+      interface_menu_->addSeparator();
+    }
+    QAction* ext = interface_menu_->addAction(Tr("External Command"));
+    ext->setObjectName(QStringLiteral("ExternalCommand"));
+    ext->setCheckable(true);
+    connect(ext, &QAction::triggered, this, [this, ext] { InterfaceItemClick(ext); });
+  }
+  if (interface_menu_->actions().isEmpty()) {
+    interface_menu_->addAction(Tr("No ports installed."))->setEnabled(false);
+  }
+  const QString stored = ctx_.current_port;
+  const bool ext = stored.compare(QStringLiteral("EXT"), Qt::CaseInsensitive) == 0;
+  bool found = false;
+  for (QAction* item : interface_menu_->actions()) {
+    const bool match = ext ? item->objectName() == QStringLiteral("ExternalCommand")
+                           : item->text() == stored;
+    if (match && item->isCheckable()) {
+      item->setChecked(true);
+      found = true;
+      port_panel_->setText(ext ? QStringLiteral("EXT") : stored);
+      ctx_.link_mode = ext ? core::link::LinkMode::kExt : core::link::LinkMode::kCom;
+      if (ext) {
+        connected_panel_->clear();
+        serial_panel_->clear();
+      }
+    }
+  }
+  if (!found) {
+    ctx_.port_unavailable = true;
+    ctx_.link_mode = core::link::LinkMode::kNone;
+    port_panel_->setText(stored);
+    prompts_.Information(Tr("The previously used comport (") + stored +
+                         Tr(") is no longer available.\rPlease select a different port from the "
+                            "Interface menu."));
+  }
+}
+
+void TMainForm::InterfaceItemClick(QAction* item) {
+  for (QAction* a : interface_menu_->actions()) {
+    a->setChecked(false);
+  }
+  item->setChecked(true);
+  ctx_.port_unavailable = false;
+  if (item->objectName() == QStringLiteral("ExternalCommand")) {
+    ctx_.link_mode = core::link::LinkMode::kExt;
+    ctx_.current_port = QStringLiteral("EXT");
+    commands_.upload = commands_.restart = true;
+    connected_panel_->clear();
+    serial_panel_->clear();
+    port_panel_->setText(QStringLiteral("EXT"));
+  } else {
+    ctx_.link_mode = core::link::LinkMode::kCom;
+    ctx_.current_port = item->text();
+    port_panel_->setText(item->text());
+    connected_panel_->setText(Tr("Not Connected"));
+    serial_panel_->setText(Tr("Serial No.: Unknown"));
+  }
+  ApplyCommandStates();
+}
+
+void TMainForm::HandleCommandLineFile(const QString& path) {
+  file_panel_->setText(Tr("File executed from command-line. (") + path + QLatin1Char(')'));
+  const QString kind = FileKind(path);
+  if (kind == QStringLiteral(".PRE")) {
+    if (LoadPresetFile(path)) {
+      SelectPreset(0);
+      SetMenuState(MenuState::kOpen);
+      SetBacklightFromImage();
+      ShowMatrix(true);
+      ctx_.config.modified = false;
+      SetMenuState(MenuState::kSave);
+    }
+  } else if (kind == QStringLiteral(".MCR")) {
+    ctx_.pending_macro = path;
+  } else if (kind == QStringLiteral(".CDP")) {
+    ctx_.pending_package = path;
+  }
+}
+
+void TMainForm::HandleForwardedPath(const QString& path) {
+  const QString kind = FileKind(path);
+  if (kind == QStringLiteral(".PRE")) {
+    if (OpenPreset(path)) {
+      file_panel_->setText(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
+    }
+    raise();
+    activateWindow();
+    return;
+  }
+  if (kind == QStringLiteral(".MCR") || kind == QStringLiteral(".CDP")) {
+    NotAvailableYet();
+  }
+  file_panel_->setText(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
+  raise();
+  activateWindow();
+}
+
+void TMainForm::SetSplashActive(bool active) {
+  splash_active_ = active;
+  setEnabled(!active);
+}
+
+void TMainForm::OpenHelp() {
+  if (!ctx_.help_file.isEmpty()) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(ctx_.help_file));
+  }
+}
+
+void TMainForm::OpenWebAddress() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebAddress))); }
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+    OpenHelp();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (!CheckSaveChanges()) {
+    event->ignore();
+    return;
+  }
+  ctx_.closing = true;
+  SaveSettings();
+  if (debug_form_ != nullptr) debug_form_->close();
+  if (dot_log_form_ != nullptr) dot_log_form_->close();
+  event->accept();
+}
+
+}  // namespace zizara::gui::app

@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+#include <array>
+
+#include "core/config/configuration.h"
+#include "core/ui_port/file_chooser.h"
+#include "core/ui_port/prompts.h"
+#include "gui/app/app_context.h"
+#include "gui/app/menu_state.h"
+#include "gui/link/log_forms.h"
+
+namespace zizara::gui::app {
+
+// The main window: menus, toolbar, status panels, file commands and the matrix area.
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts, core::ui_port::FileChooser& files,
+            QString settings_path, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // File commands.
+  bool LoadPresetFile(const QString& name);
+  // Open with a given name (command line, drops) or through the dialog when empty.
+  bool OpenPreset(const QString& name = QString());
+  void OpenRecentFile(int n);
+  void Save();
+  core::config::SaveAsOutcome SaveAs();
+  bool CheckSaveChanges();
+
+  // States and views.
+  void SetMenuState(MenuState state);
+  void SetMenuState(const QString& name);
+  void ShowMatrix(bool visible);
+  void UpdateMenuItems();
+  void SelectPreset(int p);
+  void RefreshPresetList();
+
+  // Settings, start-up and hand-over.
+  void LoadSettings();
+  void SaveSettings();
+  void BuildInterfaceMenu(const QStringList& ports);
+  void InterfaceItemClick(QAction* item);
+  void HandleCommandLineFile(const QString& path);
+  void HandleForwardedPath(const QString& path);
+  void SetSplashActive(bool active);
+
+  // For the splash and the debug buttons.
+  link::TDebugForm* DebugForm() { return debug_form_; }
+  link::TDotLogForm* DotLogForm() { return dot_log_form_; }
+
+  // What tests and later windows look at.
+  AppContext& context() { return ctx_; }
+  const CommandStates& commands() const { return commands_; }
+  MenuFlags Flags() const;
+  QLabel* FilePanel() { return file_panel_; }
+  QLabel* OffsetPanel() { return offset_panel_; }
+  QLabel* ConnectedPanel() { return connected_panel_; }
+  QLabel* SerialPanel() { return serial_panel_; }
+  QLabel* PortPanel() { return port_panel_; }
+  QComboBox* PresetDropDown() { return preset_drop_down_; }
+  QSlider* BacklightTrackBar() { return backlight_; }
+  QMenu* InterfaceMenu() { return interface_menu_; }
+  QMenu* RecentMenu() { return recent_menu_; }
+  QAction* RecentItem(int n) { return recent_items_[n - 1]; }
+  QWidget* MatrixArea() { return matrix_area_; }
+  QAction* FindAction(const QString& object_name) const;
+  QToolButton* FindToolButton(const QString& object_name) const;
+  QRect NormalBounds() const { return normal_bounds_; }
+  // The settings asked for a maximized window; the caller shows it that way.
+  bool StartMaximized() const { return start_maximized_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateStatusBar();
+  void CreateCentralArea();
+  void ApplyCommandStates();
+  void NotAvailableYet();
+  void AddRecentFile(const QString& path);
+  void RefreshRecentMenu();
+  void SetBacklightFromImage();
+  void BacklightChanged(int value);
+  void PresetDropDownChange(int index);
+  void OpenHelp();
+  void OpenWebAddress();
+  QAction* AddAction(QMenu* menu, const char* object_name, const QString& caption,
+                     const QKeySequence& shortcut = {});
+  QToolButton* AddToolButton(const char* object_name, const QString& icon, const QString& hint,
+                             QAction* twin);
+  void RememberNormalBounds();
+
+  AppContext& ctx_;
+  core::ui_port::Prompts& prompts_;
+  core::ui_port::FileChooser& files_;
+  QString settings_path_;
+  CommandStates commands_;
+  bool splash_active_ = false;
+  bool start_maximized_ = false;
+  QRect normal_bounds_{10, 10, 656, 487};
+  QString save_dialog_name_;  // what the save dialog holds
+
+  QMenu* remote_menu_ = nullptr;
+  QMenu* interface_menu_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  QMenu* qlx_software_menu_ = nullptr;
+  std::array<QAction*, 4> recent_items_{};
+  QAction* global_hotkeys_ = nullptr;
+  QComboBox* preset_drop_down_ = nullptr;
+  QSlider* backlight_ = nullptr;
+  QLabel* web_label_ = nullptr;
+  QLabel* file_panel_ = nullptr;
+  QLabel* offset_panel_ = nullptr;
+  QLabel* connected_panel_ = nullptr;
+  QLabel* serial_panel_ = nullptr;
+  QLabel* port_panel_ = nullptr;
+  QPushButton* dot_log_button_ = nullptr;
+  QPushButton* debug_button_ = nullptr;
+  QWidget* matrix_area_ = nullptr;
+  QLabel* matrix_placeholder_ = nullptr;
+  QPointer<link::TDebugForm> debug_form_;
+  QPointer<link::TDotLogForm> dot_log_form_;
+};
+
+}  // namespace zizara::gui::app

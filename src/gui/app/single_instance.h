@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QObject>
+#include <QString>
+
+namespace zizara::gui::app {
+
+// One running program per user: a second start hands its file path over a user-only local
+// socket and ends.
+class SingleInstance : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit SingleInstance(const QString& key, QObject* parent = nullptr);
+
+  // The socket name: derived from the caption and the user id.
+  static QString ServerName(const QString& key);
+
+  // True when a running instance took the path (this process should end).
+  bool SendToRunning(const QString& path, int timeout_ms = 2000);
+  // Starts listening; a stale socket of a crashed instance is removed first.
+  bool Listen();
+
+ signals:
+  void PathReceived(const QString& path);
+
+ private:
+  void OnNewConnection();
+
+  QString name_;
+  QLocalServer server_;
+};
+
+}  // namespace zizara::gui::app

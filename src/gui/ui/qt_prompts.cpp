@@ -1,0 +1,71 @@
+#include "gui/ui/qt_prompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace zizara::gui::ui {
+
+using core::ui_port::Answer;
+using core::ui_port::PromptButtons;
+using core::ui_port::PromptKind;
+
+Answer QtPrompts::Ask(PromptKind kind, const QString& text, PromptButtons buttons) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(QApplication::applicationDisplayName());
+  QString shown = text;
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  box.setText(shown);
+  switch (kind) {
+    case PromptKind::kWarning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case PromptKind::kError:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case PromptKind::kInformation:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case PromptKind::kConfirmation:
+      box.setIcon(QMessageBox::Question);
+      break;
+  }
+  switch (buttons) {
+    case PromptButtons::kOk:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case PromptButtons::kYesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(kind == PromptKind::kWarning ? QMessageBox::No : QMessageBox::Yes);
+      break;
+    case PromptButtons::kYesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return Answer::kYes;
+    case QMessageBox::No:
+      return Answer::kNo;
+    case QMessageBox::Cancel:
+      return Answer::kCancel;
+    default:
+      return buttons == PromptButtons::kOk ? Answer::kOk
+             : buttons == PromptButtons::kYesNo ? Answer::kNo
+                                                 : Answer::kCancel;
+  }
+}
+
+QString QtFileChooser::OpenFileName(const QString& title, const QString& filter) {
+  return QFileDialog::getOpenFileName(parent_, title, QString(), filter);
+}
+
+QString QtFileChooser::SaveFileName(const QString& title, const QString& filter,
+                                    const QString& suggested) {
+  // Our own overwrite question follows, with its own wording.
+  return QFileDialog::getSaveFileName(parent_, title, suggested, filter, nullptr,
+                                      QFileDialog::DontConfirmOverwrite);
+}
+
+}  // namespace zizara::gui::ui
