@@ -341,8 +341,25 @@ void TMainForm::CreateToolBar() {
                             .arg(QString::fromLatin1(kWebAddress)));
     OpenWebAddress();
   });
-  QAction* web = bar->addWidget(web_label_);
-  web->setObjectName(QStringLiteral("WebPanel"));
+  web_panel_ = bar->addWidget(web_label_);
+  web_panel_->setObjectName(QStringLiteral("WebPanel"));
+  tool_bar_ = bar;
+}
+
+void TMainForm::LayoutWebPanel() {
+  if (tool_bar_ == nullptr || web_panel_ == nullptr) {
+    return;
+  }
+  // The link shows only where it fits beside the controls, never behind an overflow arrow.
+  int used = 0;
+  for (QAction* a : tool_bar_->actions()) {
+    if (a == web_panel_ || !a->isVisible()) continue;
+    if (QWidget* w = tool_bar_->widgetForAction(a)) {
+      if (w->sizePolicy().horizontalPolicy() != QSizePolicy::Expanding) used += w->sizeHint().width();
+    }
+  }
+  const int free = tool_bar_->width() - used - 8;
+  web_panel_->setVisible(free > std::max(154, web_label_->sizeHint().width()));
 }
 
 void TMainForm::CreateCentralArea() {
@@ -359,6 +376,13 @@ void TMainForm::CreateCentralArea() {
   matrix_placeholder_->setFrameShape(QFrame::StyledPanel);
   matrix_layout->addWidget(matrix_placeholder_);
   layout->addWidget(matrix_area_);
+  empty_hint_ = new QLabel(
+      Tr("Open a preset file (Ctrl+O), or upload the configuration from a connected QLX."),
+      central);
+  empty_hint_->setObjectName(QStringLiteral("EmptyHint"));
+  empty_hint_->setAlignment(Qt::AlignCenter);
+  empty_hint_->setEnabled(false);
+  layout->addWidget(empty_hint_);
   setCentralWidget(central);
 }
 
@@ -432,6 +456,7 @@ void TMainForm::SetMenuState(MenuState state) {
 void TMainForm::ShowMatrix(bool visible) {
   ApplyMatrixVisibility(visible, Flags(), commands_);
   matrix_area_->setVisible(visible);
+  empty_hint_->setVisible(!visible);
   if (visible) {
     matrix_placeholder_->setText(
         Tr("Preset ") + QString::number(ctx_.config.preset() + 1) +
@@ -663,6 +688,7 @@ void TMainForm::LoadSettings() {
   const core::settings::ProgramSettings s =
       core::settings::LoadProgramSettings(settings_path_, ctx_.current_port, &error);
   ctx_.current_port = s.com_interface;
+  stored_port_ = s.com_interface;
   ctx_.ext_cmd = s.ext_cmd;
   ctx_.debug_mode = s.debug;
   global_hotkeys_->setChecked(s.global_hotkeys);
@@ -682,7 +708,8 @@ void TMainForm::SaveSettings() {
     RememberNormalBounds();
   }
   s.window.normal_bounds = normal_bounds_;
-  s.com_interface = port_panel_->text();
+  // A simulated instrument is for this run only; the user's own port stays stored.
+  s.com_interface = ctx_.simulated ? stored_port_ : ctx_.current_port;
   s.global_hotkeys = global_hotkeys_->isChecked();
   core::settings::SaveProgramSettings(settings_path_, s, &error);  // a failure must not keep us open
 }
@@ -701,6 +728,7 @@ void TMainForm::moveEvent(QMoveEvent* event) {
 void TMainForm::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   RememberNormalBounds();
+  LayoutWebPanel();
 }
 
 void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
@@ -731,7 +759,7 @@ void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
     if (match && item->isCheckable()) {
       item->setChecked(true);
       found = true;
-      port_panel_->setText(ext ? QStringLiteral("EXT") : stored);
+      SetPortPanel(ext ? QStringLiteral("EXT") : stored);
       ctx_.link_mode = ext ? core::link::LinkMode::kExt : core::link::LinkMode::kCom;
       if (ext) {
         connected_panel_->clear();
@@ -742,11 +770,17 @@ void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
   if (!found) {
     ctx_.port_unavailable = true;
     ctx_.link_mode = core::link::LinkMode::kNone;
-    port_panel_->setText(stored);
+    SetPortPanel(stored);
     prompts_.Information(Tr("The previously used comport (") + stored +
                          Tr(") is no longer available.\rPlease select a different port from the "
                             "Interface menu."));
   }
+}
+
+void TMainForm::SetPortPanel(const QString& port) {
+  // Device paths can be long; the panel shows the end, the tip the whole.
+  port_panel_->setToolTip(port);
+  port_panel_->setText(port_panel_->fontMetrics().elidedText(port, Qt::ElideLeft, 180));
 }
 
 void TMainForm::InterfaceItemClick(QAction* item) {
@@ -761,11 +795,11 @@ void TMainForm::InterfaceItemClick(QAction* item) {
     commands_.upload = commands_.restart = true;
     connected_panel_->clear();
     serial_panel_->clear();
-    port_panel_->setText(QStringLiteral("EXT"));
+    SetPortPanel(QStringLiteral("EXT"));
   } else {
     ctx_.link_mode = core::link::LinkMode::kCom;
     ctx_.current_port = item->text();
-    port_panel_->setText(item->text());
+    SetPortPanel(item->text());
     connected_panel_->setText(Tr("Not Connected"));
     serial_panel_->setText(Tr("Serial No.: Unknown"));
   }

@@ -105,6 +105,8 @@ class TMainForm : public QMainWindow {
   QToolButton* AddToolButton(const char* object_name, const QString& icon, const QString& hint,
                              QAction* twin);
   void RememberNormalBounds();
+  void SetPortPanel(const QString& port);
+  void LayoutWebPanel();
 
   AppContext& ctx_;
   core::ui_port::Prompts& prompts_;
@@ -133,6 +135,10 @@ class TMainForm : public QMainWindow {
   QPushButton* dot_log_button_ = nullptr;
   QPushButton* debug_button_ = nullptr;
   QWidget* matrix_area_ = nullptr;
+  QLabel* empty_hint_ = nullptr;
+  class QToolBar* tool_bar_ = nullptr;
+  QAction* web_panel_ = nullptr;
+  QString stored_port_;
   QLabel* matrix_placeholder_ = nullptr;
   QPointer<link::TDebugForm> debug_form_;
   QPointer<link::TDotLogForm> dot_log_form_;

@@ -42,7 +42,7 @@ const QStringList& ToolIconNames() {
 }
 
 QString ThemeIconName(const QString& name) {
-  // Only where the theme's picture means the same thing; the instrument-specific ones
+  // Only where the theme's picture means the same thing; the ones about the instrument
   // (remote, upload, download, scale, lcd) stay ours.
   static const QHash<QString, QString> theme_names = {
       {"open", "document-open"},

@@ -133,10 +133,18 @@ TEST_F(MainFormTest, CloseAsksAboutChangesAndWritesSettings) {
   EXPECT_FALSE(form_->close());
   EXPECT_EQ(prompts_.Texts().last(), "Do you wish to save the changes?");
   prompts_.Queue(Answer::kNo);
-  form_->PortPanel()->setText("ttyUSB7");
+  form_->BuildInterfaceMenu({"ttyS0", "ttyUSB7"});
+  form_->InterfaceItemClick(form_->InterfaceMenu()->actions()[1]);
   EXPECT_TRUE(form_->close());
   EXPECT_EQ(IniValue("Settings", "ComInterface"), "ttyUSB7");
   EXPECT_EQ(IniValue("Window", "Width"), QString::number(form_->NormalBounds().width()));
+}
+
+TEST_F(MainFormTest, SimulatedPortIsNeverStored) {
+  ctx_.simulated = true;
+  ctx_.current_port = "/tmp/runtime/vt-zizara-qlx-1";
+  EXPECT_TRUE(form_->close());
+  EXPECT_EQ(IniValue("Settings", "ComInterface"), "ttyS0");
 }
 
 TEST_F(MainFormTest, RecentFilesReopenWithoutReordering) {
