@@ -29,4 +29,11 @@ int BytePacer::MsUntilNext() const {
   return due <= 0 ? 0 : static_cast<int>((due + 999'999) / 1'000'000);
 }
 
+qint64 BytePacer::NsUntilNext() const {
+  if (baud_ == 0) {
+    return 0;
+  }
+  return std::max<qint64>(0, next_start_ns_ + ByteNs() - clock_.nsecsElapsed());
+}
+
 }  // namespace zizara::sim

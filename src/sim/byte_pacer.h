@@ -21,6 +21,8 @@ class BytePacer {
   void Consume(qint64 count);
   // Milliseconds (rounded up) until the next byte is through.
   int MsUntilNext() const;
+  // The same in nanoseconds, for a timer that can wait that precisely.
+  qint64 NsUntilNext() const;
 
  private:
   qint64 ByteNs() const { return baud_ > 0 ? 10'000'000'000LL / baud_ : 0; }

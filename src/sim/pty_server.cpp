@@ -36,12 +36,8 @@ bool SetFlags(int fd) {
 
 PtyServer::PtyServer(QlxInstrument* instrument, QObject* parent)
     : QObject(parent), instrument_(instrument) {
-  for (QTimer* timer : {&input_timer_, &output_timer_}) {
-    timer->setSingleShot(true);
-    timer->setTimerType(Qt::PreciseTimer);
-  }
-  connect(&input_timer_, &QTimer::timeout, this, &PtyServer::PumpInput);
-  connect(&output_timer_, &QTimer::timeout, this, &PtyServer::PumpOutput);
+  connect(&input_timer_, &PreciseTimer::Timeout, this, &PtyServer::PumpInput);
+  connect(&output_timer_, &PreciseTimer::Timeout, this, &PtyServer::PumpOutput);
   if (instrument_ != nullptr) {
     SetBaud(instrument_->options().baud);
     connect(instrument_, &QlxInstrument::Transmit, this, &PtyServer::OnTransmit);
@@ -145,8 +141,8 @@ void PtyServer::ClosePty() {
       notifier->release()->deleteLater();
     }
   }
-  input_timer_.stop();
-  output_timer_.stop();
+  input_timer_.Stop();
+  output_timer_.Stop();
   input_.clear();
   output_.clear();
   if (master_fd_ >= 0) {
@@ -198,7 +194,7 @@ void PtyServer::PumpInput() {
     return;
   }
   if (!input_.isEmpty()) {
-    input_timer_.start(input_pacer_.MsUntilNext());
+    input_timer_.Start(input_pacer_.NsUntilNext());
   } else if (read_notifier_ && !read_notifier_->isEnabled()) {
     read_notifier_->setEnabled(true);
   }
@@ -213,7 +209,7 @@ void PtyServer::OnTransmit(const QByteArray& bytes) {
   }
   // Nobody reading for a long time: a real line would have lost these bytes as well.
   output_.append(bytes.left(std::max<qint64>(0, kMaxOutputQueue - output_.size())));
-  if (!output_timer_.isActive() && !(write_notifier_ && write_notifier_->isEnabled())) {
+  if (!output_timer_.IsActive() && !(write_notifier_ && write_notifier_->isEnabled())) {
     PumpOutput();
   }
 }
@@ -247,7 +243,7 @@ void PtyServer::PumpOutput() {
     return;
   }
   if (!output_.isEmpty()) {
-    output_timer_.start(output_pacer_.MsUntilNext());
+    output_timer_.Start(output_pacer_.NsUntilNext());
   }
 }
 

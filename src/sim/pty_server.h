@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "sim/byte_pacer.h"
+#include "sim/precise_timer.h"
 
 class QSocketNotifier;
 
@@ -61,8 +62,8 @@ class PtyServer : public QObject {
   QByteArray output_;  // from the instrument, not yet written to the host
   BytePacer input_pacer_;
   BytePacer output_pacer_;
-  QTimer input_timer_;
-  QTimer output_timer_;
+  PreciseTimer input_timer_;
+  PreciseTimer output_timer_;
 };
 
 }  // namespace zizara::sim

@@ -344,6 +344,14 @@ void TMainForm::CreateToolBar() {
   web_panel_ = bar->addWidget(web_label_);
   web_panel_->setObjectName(QStringLiteral("WebPanel"));
   tool_bar_ = bar;
+  bar->installEventFilter(this);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tool_bar_ && event->type() == QEvent::Resize) {
+    LayoutWebPanel();
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::LayoutWebPanel() {
@@ -358,7 +366,7 @@ void TMainForm::LayoutWebPanel() {
       if (w->sizePolicy().horizontalPolicy() != QSizePolicy::Expanding) used += w->sizeHint().width();
     }
   }
-  const int free = tool_bar_->width() - used - 8;
+  const int free = tool_bar_->width() - used - 8 - 8 * tool_bar_->actions().size();
   web_panel_->setVisible(free > std::max(154, web_label_->sizeHint().width()));
 }
 
@@ -382,6 +390,7 @@ void TMainForm::CreateCentralArea() {
   empty_hint_->setObjectName(QStringLiteral("EmptyHint"));
   empty_hint_->setAlignment(Qt::AlignCenter);
   empty_hint_->setEnabled(false);
+  empty_hint_->setWordWrap(true);
   layout->addWidget(empty_hint_);
   setCentralWidget(central);
 }
@@ -585,7 +594,7 @@ bool TMainForm::OpenPreset(const QString& given) {
   SetMenuState(MenuState::kOpen);
   ctx_.config.file_name.clear();
   save_dialog_name_.clear();
-  file_panel_->setText(name);
+  SetFilePanel(name);
   AddRecentFile(name);
   SelectPreset(preset_drop_down_->currentIndex());
   SetBacklightFromImage();
@@ -609,7 +618,7 @@ void TMainForm::OpenRecentFile(int n) {
     return;
   }
   SetMenuState(MenuState::kOpen);
-  file_panel_->setText(path);
+  SetFilePanel(path);
   SelectPreset(preset_drop_down_->currentIndex());
   ctx_.config.modified = false;
   ctx_.config.file_name.clear();
@@ -658,7 +667,7 @@ cfg::SaveAsOutcome TMainForm::SaveAs() {
   }
   ctx_.config.file_name = name;
   save_dialog_name_ = name;
-  file_panel_->setText(name);
+  SetFilePanel(name);
   ctx_.config.modified = false;
   SetMenuState(MenuState::kSave);
   AddRecentFile(name);
@@ -777,6 +786,11 @@ void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
   }
 }
 
+void TMainForm::SetFilePanel(const QString& text) {
+  file_panel_->setText(text);
+  file_panel_->setToolTip(text);
+}
+
 void TMainForm::SetPortPanel(const QString& port) {
   // Device paths can be long; the panel shows the end, the tip the whole.
   port_panel_->setToolTip(port);
@@ -807,7 +821,7 @@ void TMainForm::InterfaceItemClick(QAction* item) {
 }
 
 void TMainForm::HandleCommandLineFile(const QString& path) {
-  file_panel_->setText(Tr("File executed from command-line. (") + path + QLatin1Char(')'));
+  SetFilePanel(Tr("File executed from command-line. (") + path + QLatin1Char(')'));
   const QString kind = FileKind(path);
   if (kind == QStringLiteral(".PRE")) {
     if (LoadPresetFile(path)) {
@@ -829,7 +843,7 @@ void TMainForm::HandleForwardedPath(const QString& path) {
   const QString kind = FileKind(path);
   if (kind == QStringLiteral(".PRE")) {
     if (OpenPreset(path)) {
-      file_panel_->setText(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
+      SetFilePanel(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
     }
     raise();
     activateWindow();
@@ -838,7 +852,7 @@ void TMainForm::HandleForwardedPath(const QString& path) {
   if (kind == QStringLiteral(".MCR") || kind == QStringLiteral(".CDP")) {
     NotAvailableYet();
   }
-  file_panel_->setText(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
+  SetFilePanel(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
   raise();
   activateWindow();
 }

@@ -85,6 +85,7 @@ class TMainForm : public QMainWindow {
   void keyPressEvent(QKeyEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreateMenus();
@@ -106,6 +107,7 @@ class TMainForm : public QMainWindow {
                              QAction* twin);
   void RememberNormalBounds();
   void SetPortPanel(const QString& port);
+  void SetFilePanel(const QString& text);
   void LayoutWebPanel();
 
   AppContext& ctx_;
