@@ -22,7 +22,7 @@ Answer ScriptedPrompts::Ask(PromptKind kind, const QString& text, PromptButtons 
     answer = answers_.front();
     answers_.pop_front();
   }
-  records_.push_back({kind, text, buttons, answer});
+  records_.push_back({kind, text, buttons, answer, {}});
   return answer;
 }
 

@@ -14,6 +14,15 @@ enum class PromptButtons { kOk, kYesNo, kYesNoCancel };
 
 enum class Answer { kOk, kYes, kNo, kCancel };
 
+// How a box looks beyond its kind: the alarm look (yellow background, red text) for
+// questions about stopping something that should not be stopped, and a different caption for
+// the No button ("Help!").
+struct PromptLook {
+  bool alarm = false;
+  QString no_caption;
+  bool no_is_default = false;
+};
+
 // How the core reaches a person. The GUI shows message boxes, the CLI writes to the console,
 // and tests script the answers.
 class Prompts {
@@ -21,6 +30,11 @@ class Prompts {
   virtual ~Prompts() = default;
   // "\r" in text is a line break.
   virtual Answer Ask(PromptKind kind, const QString& text, PromptButtons buttons) = 0;
+  // The same with a special look; implementations without looks just ask.
+  virtual Answer AskWithLook(PromptKind kind, const QString& text, PromptButtons buttons,
+                             const PromptLook& /*look*/) {
+    return Ask(kind, text, buttons);
+  }
 
   void Error(const QString& text) { Ask(PromptKind::kError, text, PromptButtons::kOk); }
   void Warning(const QString& text) { Ask(PromptKind::kWarning, text, PromptButtons::kOk); }
@@ -44,10 +58,17 @@ class ScriptedPrompts : public Prompts {
     QString text;
     PromptButtons buttons;
     Answer answer;
+    PromptLook look;
   };
 
   void Queue(Answer answer) { answers_.push_back(answer); }
   Answer Ask(PromptKind kind, const QString& text, PromptButtons buttons) override;
+  Answer AskWithLook(PromptKind kind, const QString& text, PromptButtons buttons,
+                     const PromptLook& look) override {
+    const Answer a = Ask(kind, text, buttons);
+    records_.back().look = look;
+    return a;
+  }
 
   const std::vector<Record>& records() const { return records_; }
   QStringList Texts() const;

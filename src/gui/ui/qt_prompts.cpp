@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace zizara::gui::ui {
 
@@ -11,7 +12,16 @@ using core::ui_port::PromptButtons;
 using core::ui_port::PromptKind;
 
 Answer QtPrompts::Ask(PromptKind kind, const QString& text, PromptButtons buttons) {
+  return AskWithLook(kind, text, buttons, {});
+}
+
+Answer QtPrompts::AskWithLook(PromptKind kind, const QString& text, PromptButtons buttons,
+                              const core::ui_port::PromptLook& look) {
   QMessageBox box(parent_);
+  if (look.alarm) {
+    box.setStyleSheet(QStringLiteral("QMessageBox { background-color: #ffff00; }"
+                                     "QLabel { color: #ff0000; font-weight: bold; }"));
+  }
   box.setWindowTitle(QApplication::applicationDisplayName());
   QString shown = text;
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -37,7 +47,11 @@ Answer QtPrompts::Ask(PromptKind kind, const QString& text, PromptButtons button
       break;
     case PromptButtons::kYesNo:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-      box.setDefaultButton(kind == PromptKind::kWarning ? QMessageBox::No : QMessageBox::Yes);
+      box.setDefaultButton(kind == PromptKind::kWarning || look.no_is_default ? QMessageBox::No
+                                                                              : QMessageBox::Yes);
+      if (!look.no_caption.isEmpty()) {
+        box.button(QMessageBox::No)->setText(look.no_caption);
+      }
       break;
     case PromptButtons::kYesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);

@@ -15,6 +15,9 @@ class QtPrompts : public core::ui_port::Prompts {
   void SetParent(QWidget* parent) { parent_ = parent; }
   core::ui_port::Answer Ask(core::ui_port::PromptKind kind, const QString& text,
                             core::ui_port::PromptButtons buttons) override;
+  core::ui_port::Answer AskWithLook(core::ui_port::PromptKind kind, const QString& text,
+                                    core::ui_port::PromptButtons buttons,
+                                    const core::ui_port::PromptLook& look) override;
 
  private:
   QPointer<QWidget> parent_;

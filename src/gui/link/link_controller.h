@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "core/link/external_command.h"
+#include "core/link/identification.h"
+#include "core/link/transfers.h"
+#include "gui/app/app_context.h"
+#include "gui/link/driver_form.h"
+
+namespace zizara::gui::link {
+
+// Owns the line to the instrument while a port is chosen: the port, the protocol layers and
+// the transfer window. The main window asks it to connect, transfer and restart, and shows
+// the outcomes.
+class LinkController : public QObject {
+  Q_OBJECT
+
+ public:
+  using TransportFactory =
+      std::function<std::unique_ptr<core::link::Transport>(const QString& port)>;
+
+  LinkController(app::AppContext& ctx, core::ui_port::Prompts& prompts, TransportFactory factory,
+                 QWidget* main_window);
+  ~LinkController() override;
+
+  // Another port was chosen: the transfer window goes and the port closes.
+  void DestroyDriver();
+  bool HasDriver() const { return session_ != nullptr; }
+  TRS232Driver* Driver();
+  core::link::InstrumentLink* Link();
+
+  // Identifies the instrument on the current port and records what was found.
+  core::link::ConnectOutcome Connect();
+  // Whole-image transfers over the chosen interface (serial port or external command).
+  core::link::TransferOutcome Upload();
+  core::link::TransferOutcome Download(bool force_v5);
+  // Restart over the chosen interface; the outcome of the reconnection for a serial port.
+  core::link::ConnectOutcome Restart();
+  // The headless command-line switches: true when the instrument did it.
+  bool DownloadModeFromCommandLine();
+  bool RestartFromCommandLine();
+
+  // Where the external command lives and works.
+  void SetExternalCommandDirs(QString program_dir, QString temp_dir);
+
+ signals:
+  // A line the instrument sent on its own (for the message log and, later, remote control).
+  void LineReceived(const QByteArray& text);
+  // The main window should open this help topic.
+  void HelpRequested(int topic);
+
+ private:
+  struct Session;
+  Session* EnsureSession();
+  void Record(const core::link::ConnectOutcome& outcome);
+  void SetMainWindowEnabled(bool enabled);
+
+  app::AppContext& ctx_;
+  core::ui_port::Prompts& prompts_;
+  TransportFactory factory_;
+  QPointer<QWidget> main_window_;
+  std::unique_ptr<Session> session_;
+  QString program_dir_;
+  QString temp_dir_;
+};
+
+}  // namespace zizara::gui::link

@@ -1,0 +1,251 @@
+#include "gui/link/link_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "gui/link/qlx_type_form.h"
+#include "sim/in_memory_transport.h"
+#include "sim/qlx_instrument.h"
+
+namespace zizara::gui::link {
+namespace {
+
+using core::link::ConnectResult;
+using core::link::TransferKind;
+using core::link::TransferOutcome;
+using core::ui_port::Answer;
+
+class LinkControllerTest : public ::testing::Test {
+ protected:
+  void Start(const sim::QlxOptions& options = {}) {
+    instrument_ = std::make_unique<sim::QlxInstrument>(options);
+    ctx_.current_port = "sim";
+    ctx_.link_mode = core::link::LinkMode::kCom;
+    controller_ = std::make_unique<LinkController>(
+        ctx_, prompts_,
+        [this](const QString&) {
+          return std::make_unique<sim::InMemoryTransport>(instrument_.get());
+        },
+        &main_window_);
+  }
+  // Closes the transfer window shortly after the transfer has begun.
+  void CloseDriverSoon() {
+    QTimer::singleShot(150, [this] {
+      if (TRS232Driver* d = controller_->Driver()) d->close();
+    });
+  }
+
+  app::AppContext ctx_;
+  core::ui_port::ScriptedPrompts prompts_;
+  QWidget main_window_;
+  std::unique_ptr<sim::QlxInstrument> instrument_;
+  std::unique_ptr<LinkController> controller_;
+};
+
+TEST_F(LinkControllerTest, ConnectRecordsTheInstrument) {
+  Start();
+  const auto out = controller_->Connect();
+  EXPECT_EQ(out.result, ConnectResult::kConnected);
+  EXPECT_EQ(out.connected_panel, "QLX-A");
+  EXPECT_TRUE(ctx_.instrument_detected);
+  EXPECT_FALSE(ctx_.bios_mode);
+  EXPECT_TRUE(controller_->HasDriver());
+  controller_->DestroyDriver();
+  EXPECT_FALSE(controller_->HasDriver());
+}
+
+TEST_F(LinkControllerTest, BiosModeAndNobody) {
+  sim::QlxOptions bios;
+  bios.bios = true;
+  Start(bios);
+  EXPECT_EQ(controller_->Connect().result, ConnectResult::kBiosMode);
+  EXPECT_TRUE(ctx_.bios_mode);
+  EXPECT_TRUE(ctx_.instrument_detected);
+
+  Start();
+  instrument_->blockSignals(true);
+  prompts_.Clear();
+  EXPECT_EQ(controller_->Connect().result, ConnectResult::kNotConnected);
+  EXPECT_FALSE(ctx_.instrument_detected);
+  EXPECT_TRUE(prompts_.records().empty());
+}
+
+TEST_F(LinkControllerTest, UploadFillsTheConfiguration) {
+  Start();
+  ctx_.config.file_name = "old.PRE";
+  EXPECT_EQ(controller_->Upload(), TransferOutcome::kDone);
+  EXPECT_EQ(ctx_.config.image, instrument_->Image());
+  EXPECT_TRUE(ctx_.config.modified);
+  EXPECT_TRUE(ctx_.config.file_name.isEmpty());
+  EXPECT_TRUE(main_window_.isEnabled());
+  EXPECT_FALSE(controller_->Driver()->isVisible());
+}
+
+TEST_F(LinkControllerTest, ClosingTheWindowDuringUploadAsks) {
+  sim::QlxOptions slow;
+  slow.latency_ms = 2;  // long enough to close the window in the middle
+  Start(slow);
+  ctx_.config.image.Fill(0x11);
+  const auto before = ctx_.config.image;
+  prompts_.Queue(Answer::kNo);  // keep going
+  CloseDriverSoon();
+  EXPECT_EQ(controller_->Upload(), TransferOutcome::kDone);
+  EXPECT_EQ(prompts_.records()[0].text,
+            "You are about to terminate the upload.\r\rDo you wish to proceed?");
+
+  Start(slow);
+  ctx_.config.image = before;
+  ctx_.config.modified = false;
+  prompts_.Clear();
+  prompts_.Queue(Answer::kYes);
+  CloseDriverSoon();
+  EXPECT_EQ(controller_->Upload(), TransferOutcome::kAborted);
+  EXPECT_EQ(ctx_.config.image, before);
+  EXPECT_FALSE(ctx_.config.modified);
+  EXPECT_EQ(prompts_.Texts().last(), "Upload is terminated...");
+  EXPECT_TRUE(main_window_.isEnabled());
+}
+
+TEST_F(LinkControllerTest, DroppedLineDuringUpload) {
+  sim::QlxOptions o;
+  o.hangup_after_bytes = 400;
+  Start(o);
+  EXPECT_EQ(controller_->Upload(), TransferOutcome::kFailed);
+  EXPECT_FALSE(ctx_.config.modified);
+  EXPECT_TRUE(main_window_.isEnabled());
+}
+
+TEST_F(LinkControllerTest, DownloadRestartsAndReportsCompletion) {
+  Start();
+  for (int i = 0; i < 16384; ++i) ctx_.config.image.SetByte(i, static_cast<std::uint8_t>(i * 3));
+  ctx_.config.trailer.software_version = 0x0510;
+  EXPECT_EQ(controller_->Download(false), TransferOutcome::kDone);
+  EXPECT_EQ(instrument_->Image(), ctx_.config.image);
+  EXPECT_EQ(instrument_->stats().restarts, 1);
+  EXPECT_EQ(prompts_.Texts().last(), "Download complete.");
+}
+
+TEST_F(LinkControllerTest, AbortedDownloadWarnsWithHelpAndRestarts) {
+  sim::QlxOptions slow;
+  slow.latency_ms = 2;
+  Start(slow);
+  ctx_.config.trailer.software_version = 0x0510;
+  prompts_.Queue(Answer::kYes);  // terminate
+  prompts_.Queue(Answer::kNo);   // "Help!"
+  int help_topic = 0;
+  QObject::connect(controller_.get(), &LinkController::HelpRequested,
+                   [&help_topic](int t) { help_topic = t; });
+  CloseDriverSoon();
+  EXPECT_EQ(controller_->Download(false), TransferOutcome::kAborted);
+  ASSERT_GE(prompts_.records().size(), 2u);
+  EXPECT_TRUE(prompts_.records()[0].look.alarm);
+  EXPECT_TRUE(prompts_.records()[0].text.startsWith("You are about to terminate the download."));
+  EXPECT_TRUE(prompts_.records()[1].text.startsWith("Download terminated by the user."));
+  EXPECT_EQ(prompts_.records()[1].look.no_caption, "Help!");
+  EXPECT_EQ(help_topic, 1);
+  EXPECT_EQ(instrument_->stats().restarts, 1);
+  EXPECT_FALSE(prompts_.Texts().contains("Download complete."));
+}
+
+TEST_F(LinkControllerTest, RestartWithoutAPort) {
+  Start();
+  ctx_.link_mode = core::link::LinkMode::kNone;
+  ctx_.current_port = "ttyUSB3";
+  controller_->Restart();
+  EXPECT_EQ(prompts_.Texts().last(),
+            "The previously used comport (ttyUSB3) is no longer available.\rPlease select a "
+            "different port from the Interface menu.");
+}
+
+TEST_F(LinkControllerTest, CommandLineSwitches) {
+  Start();
+  EXPECT_TRUE(controller_->DownloadModeFromCommandLine());
+  EXPECT_TRUE(ctx_.link_state.command_line);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return instrument_->DownloadMode(); }, 2000));
+  controller_->DestroyDriver();
+  Start();
+  EXPECT_TRUE(controller_->RestartFromCommandLine());
+  EXPECT_EQ(instrument_->stats().restarts, 1);
+}
+
+TEST_F(LinkControllerTest, ExternalCommand) {
+  Start();
+  QTemporaryDir bin;
+  QTemporaryDir temp;
+  const auto script = [&bin](const QByteArray& body) {
+    QFile f(QDir(bin.path()).filePath("ext.sh"));
+    f.open(QIODevice::WriteOnly);
+    f.write("#!/bin/sh\n" + body + "\n");
+    f.close();
+    f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+  };
+  ctx_.link_mode = core::link::LinkMode::kExt;
+  ctx_.ext_cmd = "ext.sh";
+  controller_->SetExternalCommandDirs(bin.path(), temp.path());
+
+  script("[ \"$1\" = /d ] && exit 0; exit 9");
+  prompts_.Queue(Answer::kNo);  // do not reset
+  EXPECT_EQ(controller_->Download(false), TransferOutcome::kDone);
+  EXPECT_EQ(prompts_.Texts().last(), "Download complete.\r\rDo you wish to reset the QLX?");
+
+  script("exit 4");
+  prompts_.Clear();
+  EXPECT_EQ(controller_->Download(false), TransferOutcome::kFailed);
+  EXPECT_FALSE(prompts_.Texts().join("|").contains("Download complete."));
+
+  script("exit 0");  // leaves no memory.cod
+  prompts_.Clear();
+  EXPECT_EQ(controller_->Upload(), TransferOutcome::kFailed);
+  EXPECT_TRUE(prompts_.Texts().last().startsWith("Error in uploading configuration..."));
+}
+
+TEST(DriverFormTest, CloseQuestionsByTransferKind) {
+  core::link::EngineState engine;
+  core::ui_port::ScriptedPrompts prompts;
+  QWidget main_window;
+  TRS232Driver driver(engine, prompts, &main_window);
+  engine.kind = TransferKind::kReading;
+  EXPECT_FALSE(driver.FormCloseQuery());
+  EXPECT_TRUE(prompts.records().empty());
+  engine.kind = TransferKind::kIdle;
+  EXPECT_TRUE(driver.FormCloseQuery());
+  engine.kind = TransferKind::kDownload;
+  prompts.Queue(Answer::kNo);
+  EXPECT_FALSE(driver.FormCloseQuery());
+  EXPECT_TRUE(prompts.records().back().look.alarm);
+  engine.kind = TransferKind::kInstallation;
+  prompts.Queue(Answer::kYes);
+  EXPECT_TRUE(driver.FormCloseQuery());
+  EXPECT_TRUE(prompts.records().back().text.startsWith(
+      "You are about to terminate the software installation."));
+  driver.ShowProgress();
+  EXPECT_FALSE(engine.abort);
+  engine.kind = TransferKind::kIdle;
+  driver.close();
+  EXPECT_TRUE(engine.abort);
+}
+
+TEST(QlxTypeFormTest, ConfirmedChoiceSetsTheModel) {
+  core::link::InstrumentRecord record;
+  core::ui_port::ScriptedPrompts prompts;
+  TQLXTypeForm form(record, prompts);
+  EXPECT_EQ(form.ComboBox1()->count(), 17);
+  EXPECT_EQ(form.ComboBox1()->currentText(), "QLX-M");
+  form.ComboBox1()->setCurrentIndex(5);
+  prompts.Queue(Answer::kNo);
+  form.Button1Click();
+  EXPECT_EQ(record.model_index, 0);
+  EXPECT_EQ(prompts.Texts().last(), "Are you sure that your QLX is a QP-MX?");
+  prompts.Queue(Answer::kYes);
+  form.Button1Click();
+  EXPECT_EQ(record.model_index, 4);
+  EXPECT_EQ(form.result(), QDialog::Accepted);
+}
+
+}  // namespace
+}  // namespace zizara::gui::link
