@@ -12,6 +12,7 @@
 #include "core/config/preset_options.h"
 #include "core/config/upgrade.h"
 #include "core/config/version.h"
+#include "core/link/protocol.h"
 
 namespace zizara::sim {
 
@@ -19,22 +20,15 @@ namespace cfg = core::config;
 
 namespace {
 
-inline constexpr std::uint8_t kAck = 0x05;
-inline constexpr std::uint8_t kRefuse = 0x15;
-inline constexpr std::uint8_t kBreak1 = 0xA6;
-inline constexpr std::uint8_t kBreak2 = 0x6D;
+// The instrument answers the same byte protocol the program speaks.
+using core::link::kAck;
+using core::link::kBreak1;
+using core::link::kBreak2;
+using core::link::kRefuse;
+using Code = core::link::Command;
+
 inline constexpr int kMaxLineLength = 1024;
 inline constexpr int kVersionTextLength = 48;
-
-enum class Code : std::uint8_t {
-  kSetAddress = 0x00,
-  kWriteBlock = 0x01,
-  kToggleWriteProtect = 0x0A,
-  kRestart = 0x0E,
-  kKeyPress = 0x0F,
-  kReadBlock = 0x11,
-  kReadWriteProtect = 0x1A,
-};
 
 bool IsBinaryCommand(std::uint8_t b) {
   switch (static_cast<Code>(b)) {
