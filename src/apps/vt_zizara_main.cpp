@@ -17,6 +17,7 @@
 #include "gui/app/single_instance.h"
 #include "gui/app/splash_form.h"
 #include "gui/common/icons.h"
+#include "gui/link/link_controller.h"
 #include "gui/ui/qt_prompts.h"
 #include "sim/pty_server.h"
 #include "sim/qlx_instrument.h"
@@ -140,6 +141,28 @@ int main(int argc, char** argv) {
     form.setWindowTitle(caption + Tr(" - simulated QLX"));
   }
   form.BuildInterfaceMenu(zizara::core::link::AvailablePorts(ctx.current_port));
+
+  zizara::gui::link::LinkController controller(
+      ctx, prompts,
+      [](const QString& port) {
+        return std::make_unique<zizara::core::link::SerialTransport>(port);
+      },
+      &form);
+  form.SetLinkController(&controller);
+
+  // The switches act without windows and end the program; when their conditions fail,
+  // start-up goes on as without them.
+  if ((cl.download_mode || cl.restart) && !ctx.port_unavailable &&
+      ctx.link_mode == zizara::core::link::LinkMode::kCom) {
+    if (splash != nullptr) {
+      splash->hide();
+    }
+    const bool done = cl.download_mode ? controller.DownloadModeFromCommandLine()
+                                       : controller.RestartFromCommandLine();
+    if (done) {
+      return 0;
+    }
+  }
   if (form.StartMaximized()) {
     form.showMaximized();
   } else {
@@ -154,5 +177,6 @@ int main(int argc, char** argv) {
   if (!cl.file.isEmpty()) {
     form.HandleCommandLineFile(cl.file);
   }
+  QTimer::singleShot(0, &form, [&form] { form.ConnectAtStartUp(); });
   return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #include "gui/app/main_form.h"
 
 #include "gui/app/command_line.h"
+#include "gui/app/link_commands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -112,15 +113,21 @@ void TMainForm::CreateMenus() {
           &QAction::triggered, this, &TMainForm::NotAvailableYet);
   QAction* upload = AddAction(file, "MenuUpload", Tr("Upload"), QKeySequence(Qt::CTRL | Qt::Key_U));
   upload->setIcon(common::ToolIcon(QStringLiteral("upload")));
-  connect(upload, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  connect(upload, &QAction::triggered, this, [this] {
+    if (link_commands_ != nullptr) link_commands_->Upload(); else NotAvailableYet();
+  });
   QAction* download =
       AddAction(file, "MenuDownload", Tr("Download"), QKeySequence(Qt::CTRL | Qt::Key_D));
   download->setIcon(common::ToolIcon(QStringLiteral("download")));
-  connect(download, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  connect(download, &QAction::triggered, this, [this] {
+    if (link_commands_ != nullptr) link_commands_->Download(); else NotAvailableYet();
+  });
   QAction* restart =
       AddAction(file, "MenuRestart", Tr("Restart"), QKeySequence(Qt::CTRL | Qt::Key_I));
   restart->setIcon(common::ToolIcon(QStringLiteral("restart")));
-  connect(restart, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  connect(restart, &QAction::triggered, this, [this] {
+    if (link_commands_ != nullptr) link_commands_->Restart(); else NotAvailableYet();
+  });
   interface_menu_ = file->addMenu(Tr("Interface"));
   interface_menu_->setObjectName(QStringLiteral("MenuInterface"));
   file->addSeparator();
@@ -818,6 +825,55 @@ void TMainForm::InterfaceItemClick(QAction* item) {
     serial_panel_->setText(Tr("Serial No.: Unknown"));
   }
   ApplyCommandStates();
+  if (link_commands_ != nullptr) {
+    link_commands_->PortChosen();  // the old port closes; the new one is tried at once
+  }
+}
+
+void TMainForm::SetLinkController(link::LinkController* controller) {
+  link_controller_ = controller;
+  link_commands_ = controller != nullptr ? new LinkCommands(*this, *controller) : nullptr;
+  if (controller != nullptr) {
+    connect(controller, &link::LinkController::LineReceived, this, [this](const QByteArray& t) {
+      dot_log_form_->AppendLine(QString::fromLatin1(t));
+    });
+    connect(controller, &link::LinkController::HelpRequested, this, &TMainForm::OpenHelp);
+  }
+}
+
+void TMainForm::ConnectAtStartUp() {
+  if (link_commands_ != nullptr) {
+    link_commands_->ConnectAtStartUp();
+  }
+}
+
+void TMainForm::AfterUpload() {
+  {
+    const QSignalBlocker block(preset_drop_down_);
+    preset_drop_down_->clear();
+    preset_drop_down_->addItems(cfg::PresetDropDownItems(ctx_.config.image));
+    preset_drop_down_->setCurrentIndex(0);
+  }
+  offset_panel_->setText(cfg::OffsetStandardText(ctx_.config.image));
+  SetFilePanel(Tr("Configuration Uploaded from QLX..."));
+  SetMenuState(MenuState::kUpLoaded);
+  SetBacklightFromImage();
+  ShowMatrix(true);
+  ctx_.config.modified = true;
+  ctx_.config.file_name.clear();
+  save_dialog_name_.clear();
+  SetMenuState(MenuState::kSave);
+  SelectPreset(preset_drop_down_->currentIndex());
+}
+
+void TMainForm::RestoreAfterFailedUpload() {
+  RefreshPresetList();
+  preset_drop_down_->setCurrentIndex(ctx_.config.preset());
+  offset_panel_->setText(cfg::OffsetStandardText(ctx_.config.image));
+  SetMenuState(MenuState::kOpen);
+  SetBacklightFromImage();
+  ShowMatrix(true);
+  SetMenuState(MenuState::kSave);
 }
 
 void TMainForm::HandleCommandLineFile(const QString& path) {
@@ -879,6 +935,11 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+  if (link_controller_ != nullptr && link_controller_->Driver() != nullptr &&
+      link_controller_->Driver()->isVisible()) {
+    event->ignore();  // a transfer runs; its own window decides whether it may stop
+    return;
+  }
   if (!CheckSaveChanges()) {
     event->ignore();
     return;

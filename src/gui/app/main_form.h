@@ -16,6 +16,7 @@
 #include "core/ui_port/prompts.h"
 #include "gui/app/app_context.h"
 #include "gui/app/menu_state.h"
+#include "gui/link/link_controller.h"
 #include "gui/link/log_forms.h"
 
 namespace zizara::gui::app {
@@ -54,6 +55,16 @@ class TMainForm : public QMainWindow {
   void HandleCommandLineFile(const QString& path);
   void HandleForwardedPath(const QString& path);
   void SetSplashActive(bool active);
+
+  // The instrument commands run through this controller (owned by the caller).
+  void SetLinkController(link::LinkController* controller);
+  void ConnectAtStartUp();
+  // What the instrument commands change in the window.
+  CommandStates& MutableCommands() { return commands_; }
+  void RefreshCommands() { ApplyCommandStates(); }
+  void SetFilePanelText(const QString& text) { SetFilePanel(text); }
+  void AfterUpload();
+  void RestoreAfterFailedUpload();
 
   // For the splash and the debug buttons.
   link::TDebugForm* DebugForm() { return debug_form_; }
@@ -143,6 +154,8 @@ class TMainForm : public QMainWindow {
   QString stored_port_;
   QLabel* matrix_placeholder_ = nullptr;
   QPointer<link::TDebugForm> debug_form_;
+  link::LinkController* link_controller_ = nullptr;
+  class LinkCommands* link_commands_ = nullptr;
   QPointer<link::TDotLogForm> dot_log_form_;
 };
 

@@ -69,6 +69,7 @@ TRS232Driver* LinkController::Driver() { return session_ ? &session_->driver : n
 lk::InstrumentLink* LinkController::Link() { return session_ ? &session_->link : nullptr; }
 
 void LinkController::Record(const lk::ConnectOutcome& outcome) {
+  last_outcome_ = outcome;
   ctx_.instrument_detected = outcome.result != lk::ConnectResult::kNotConnected &&
                              outcome.result != lk::ConnectResult::kPortUnavailable;
   ctx_.bios_mode = outcome.result == lk::ConnectResult::kBiosMode;

@@ -44,6 +44,9 @@ class LinkController : public QObject {
   bool DownloadModeFromCommandLine();
   bool RestartFromCommandLine();
 
+  // What the last identification found (also the one a transfer ran first).
+  const core::link::ConnectOutcome& last_outcome() const { return last_outcome_; }
+
   // Where the external command lives and works.
   void SetExternalCommandDirs(QString program_dir, QString temp_dir);
 
@@ -64,6 +67,7 @@ class LinkController : public QObject {
   TransportFactory factory_;
   QPointer<QWidget> main_window_;
   std::unique_ptr<Session> session_;
+  core::link::ConnectOutcome last_outcome_;
   QString program_dir_;
   QString temp_dir_;
 };

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "gui/app/main_form.h"
+#include "gui/ui/qt_prompts.h"
+#include "sim/in_memory_transport.h"
+#include "sim/qlx_instrument.h"
+
+namespace zizara::gui::app {
+namespace {
+
+using core::ui_port::Answer;
+
+// The window's instrument commands against the simulated instrument.
+class MainFormLinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ctx_.current_port = "sim";
+    form_ = std::make_unique<TMainForm>(ctx_, prompts_, files_, dir_.filePath("VT-Zizara.INI"));
+    form_->LoadSettings();
+    form_->BuildInterfaceMenu({"sim"});
+    controller_ = std::make_unique<link::LinkController>(
+        ctx_, prompts_,
+        [this](const QString&) {
+          return std::make_unique<sim::InMemoryTransport>(&instrument_);
+        },
+        form_.get());
+    form_->SetLinkController(controller_.get());
+  }
+  void TearDown() override {
+    form_->SetLinkController(nullptr);
+    controller_.reset();
+  }
+  void Trigger(const char* action) { form_->FindAction(QString::fromLatin1(action))->trigger(); }
+
+  QTemporaryDir dir_;
+  sim::QlxInstrument instrument_;
+  AppContext ctx_;
+  core::ui_port::ScriptedPrompts prompts_;
+  ui::ScriptedFileChooser files_;
+  std::unique_ptr<TMainForm> form_;
+  std::unique_ptr<link::LinkController> controller_;
+};
+
+TEST_F(MainFormLinkTest, StartUpConnectionFillsThePanels) {
+  form_->ConnectAtStartUp();
+  EXPECT_EQ(form_->ConnectedPanel()->text(), "QLX-A");
+  EXPECT_EQ(form_->SerialPanel()->text(), "Serial No.: 12345");
+  EXPECT_TRUE(form_->FindAction("MenuUpload")->isEnabled());
+  EXPECT_TRUE(form_->FindAction("MenuRestart")->isEnabled());
+  EXPECT_FALSE(form_->FindAction("MenuDownload")->isEnabled());  // nothing loaded yet
+}
+
+TEST_F(MainFormLinkTest, UploadEditDownloadRoundTrip) {
+  form_->ConnectAtStartUp();
+  Trigger("MenuUpload");
+  EXPECT_EQ(ctx_.config.image, instrument_.Image());
+  EXPECT_EQ(form_->FilePanel()->text(), "Configuration Uploaded from QLX...");
+  EXPECT_TRUE(form_->MatrixArea()->isVisibleTo(form_.get()));
+  EXPECT_TRUE(ctx_.config.modified);
+  EXPECT_FALSE(form_->FindAction("MenuSave")->isEnabled());
+  EXPECT_TRUE(form_->FindAction("MenuSaveAs")->isEnabled());
+  EXPECT_TRUE(form_->FindAction("MenuDownload")->isEnabled());
+  EXPECT_EQ(form_->PresetDropDown()->count(), 11);
+
+  form_->BacklightTrackBar()->setValue(2);  // an edit
+  Trigger("MenuDownload");
+  EXPECT_EQ(instrument_.Image().Byte(0x010D), 2);
+  EXPECT_EQ(instrument_.Image(), ctx_.config.image);
+  EXPECT_EQ(prompts_.Texts().last(), "Download complete.");
+  EXPECT_TRUE(form_->isEnabled());
+}
+
+TEST_F(MainFormLinkTest, FailedUploadShowsTheOldConfigurationAgain) {
+  form_->ConnectAtStartUp();
+  Trigger("MenuUpload");
+  ASSERT_TRUE(form_->MatrixArea()->isVisibleTo(form_.get()));
+  ctx_.config.modified = false;
+  const auto before = ctx_.config.image;
+  instrument_.blockSignals(true);  // falls silent
+  Trigger("MenuUpload");
+  EXPECT_EQ(ctx_.config.image, before);
+  EXPECT_TRUE(form_->MatrixArea()->isVisibleTo(form_.get()));
+  EXPECT_EQ(form_->PresetDropDown()->count(), 11);
+  EXPECT_EQ(form_->ConnectedPanel()->text(), "Not Connected");
+}
+
+TEST_F(MainFormLinkTest, ChoosingThePortAgainReconnects) {
+  form_->InterfaceItemClick(form_->InterfaceMenu()->actions()[0]);
+  EXPECT_EQ(form_->ConnectedPanel()->text(), "QLX-A");
+  EXPECT_TRUE(controller_->HasDriver());
+}
+
+}  // namespace
+}  // namespace zizara::gui::app
