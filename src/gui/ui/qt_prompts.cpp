@@ -17,7 +17,13 @@ Answer QtPrompts::Ask(PromptKind kind, const QString& text, PromptButtons button
 
 Answer QtPrompts::AskWithLook(PromptKind kind, const QString& text, PromptButtons buttons,
                               const core::ui_port::PromptLook& look) {
-  QMessageBox box(parent_);
+  // A box parented to a window that is disabled during a transfer would be disabled too, and
+  // nobody could answer it.
+  QWidget* parent = parent_ != nullptr && parent_->isEnabled() ? parent_.data() : nullptr;
+  QMessageBox box(parent);
+  if (parent == nullptr) {
+    box.setWindowModality(Qt::ApplicationModal);
+  }
   if (look.alarm) {
     box.setStyleSheet(QStringLiteral("QMessageBox { background-color: #ffff00; }"
                                      "QLabel { color: #ff0000; font-weight: bold; }"));
