@@ -4,6 +4,7 @@
 #include "gui/app/link_commands.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -25,6 +26,7 @@
 #include "core/settings/program_settings.h"
 #include "gui/common/icons.h"
 #include "gui/link/log_forms.h"
+#include "gui/matrix/matrix_view.h"
 
 namespace zizara::gui::app {
 
@@ -167,7 +169,7 @@ void TMainForm::CreateMenus() {
     a->setIcon(common::ToolIcon(QString::fromLatin1(name).contains(QStringLiteral("Copy"))
                                     ? QStringLiteral("copy")
                                     : QStringLiteral("paste")));
-    connect(a, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+    connect(a, &QAction::triggered, this, [this, a] { EditMenuClick(a->objectName()); });
   }
 
   QMenu* tools = menuBar()->addMenu(Tr("&Tools"));
@@ -219,7 +221,7 @@ void TMainForm::CreateMenus() {
   stop->setEnabled(false);
   macro->addSeparator();
   connect(AddAction(macro, "MenuMacroSave", Tr("Save Macro...")), &QAction::triggered, this,
-          &TMainForm::NotAvailableYet);
+          [this] { matrix_->MenuMacroSaveClick(); });
   macro->addSeparator();
   global_hotkeys_ = AddAction(macro, "MenuMacroGlobal",
                               Tr("Enable the shortcuts in this menu to be global."));
@@ -232,7 +234,9 @@ void TMainForm::CreateMenus() {
     }
     FindAction(QStringLiteral("MenuMacroLoad"))->setEnabled(!ctx_.macro_running && remote);
     FindAction(QStringLiteral("MenuMacroStop"))->setEnabled(ctx_.macro_running);
-    FindAction(QStringLiteral("MenuMacroSave"))->setEnabled(false);  // needs selected outputs
+    FindAction(QStringLiteral("MenuMacroSave"))
+        ->setEnabled(!ctx_.macro_running &&
+                     matrix_->model().selection.Any(core::matrix::Axis::kOutputs));
     UpdateMenuItems();
   });
 
@@ -385,11 +389,21 @@ void TMainForm::CreateCentralArea() {
   matrix_area_ = new QWidget(central);
   matrix_area_->setObjectName(QStringLiteral("MatrixArea"));
   auto* matrix_layout = new QVBoxLayout(matrix_area_);
-  matrix_placeholder_ = new QLabel(matrix_area_);
-  matrix_placeholder_->setObjectName(QStringLiteral("MatrixGrid"));
-  matrix_placeholder_->setAlignment(Qt::AlignCenter);
-  matrix_placeholder_->setFrameShape(QFrame::StyledPanel);
-  matrix_layout->addWidget(matrix_placeholder_);
+  matrix_layout->setContentsMargins(0, 0, 0, 0);
+  matrix_ = new matrix::TMatrixView(
+      matrix::MatrixContext{ctx_.config, ctx_.connected, ctx_.macro_running, prompts_, files_},
+      matrix_area_);
+  matrix_layout->addWidget(matrix_);
+  matrix_->InstallKeyPreview(this, preset_drop_down_);
+  connect(matrix_, &matrix::TMatrixView::Edited, this, [this] { SetMenuState(MenuState::kSave); });
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+    // Only the paste items follow the clipboard; copying follows the menu states.
+    const MenuFlags f = Flags();
+    const bool can_paste = commands_.matrix_visible && !f.connected;
+    commands_.paste_labels = can_paste && f.clipboard_has_labels;
+    commands_.paste_xpoints = can_paste && f.clipboard_has_xpoints;
+    ApplyCommandStates();
+  });
   layout->addWidget(matrix_area_);
   empty_hint_ = new QLabel(
       Tr("Open a preset file (Ctrl+O), or upload the configuration from a connected QLX."),
@@ -440,6 +454,8 @@ MenuFlags TMainForm::Flags() const {
   f.has_file_name = !save_dialog_name_.isEmpty();
   f.version_number = ctx_.config.trailer.software_version;
   f.matrix_visible = commands_.matrix_visible;
+  f.clipboard_has_labels = matrix::TMatrixView::ClipboardHasLabels();
+  f.clipboard_has_xpoints = matrix::TMatrixView::ClipboardHasXPoints();
   return f;
 }
 
@@ -473,11 +489,6 @@ void TMainForm::ShowMatrix(bool visible) {
   ApplyMatrixVisibility(visible, Flags(), commands_);
   matrix_area_->setVisible(visible);
   empty_hint_->setVisible(!visible);
-  if (visible) {
-    matrix_placeholder_->setText(
-        Tr("Preset ") + QString::number(ctx_.config.preset() + 1) +
-        Tr(" is loaded. The routing matrix editor comes with the next version."));
-  }
   ApplyCommandStates();
 }
 
@@ -541,8 +552,18 @@ void TMainForm::RefreshPresetList() {
 void TMainForm::SelectPreset(int p) {
   const QStringList lines = ctx_.config.SelectPreset(p);
   debug_form_->SetLines(lines);
-  if (matrix_area_->isVisible()) {
-    ShowMatrix(true);  // the matrix shows the new preset
+  matrix_->RebuildFromImage();
+}
+
+void TMainForm::EditMenuClick(const QString& item) {
+  if (item == QStringLiteral("MenuCopyLabels")) {
+    matrix_->MenuCopyClick();
+  } else if (item == QStringLiteral("MenuPasteLabels")) {
+    matrix_->MenuPasteClick();
+  } else if (item == QStringLiteral("MenuCopyXpoint")) {
+    matrix_->MenuCopyXpointClick();
+  } else if (item == QStringLiteral("MenuPasteXpoint")) {
+    matrix_->MenuPasteXpointClick();
   }
 }
 
@@ -711,6 +732,8 @@ void TMainForm::LoadSettings() {
   normal_bounds_ = s.window.normal_bounds;
   setGeometry(normal_bounds_);
   start_maximized_ = s.window.maximized;
+  matrix_->ApplySettings(s);
+  matrix_->SetGridPosition(s.window.grid_pos_x, s.window.grid_pos_y);
   RefreshRecentMenu();
   ApplyCommandStates();
 }
@@ -727,6 +750,8 @@ void TMainForm::SaveSettings() {
   // A simulated instrument is for this run only; the user's own port stays stored.
   s.com_interface = ctx_.simulated ? stored_port_ : ctx_.current_port;
   s.global_hotkeys = global_hotkeys_->isChecked();
+  s.window.grid_pos_x = matrix_->GridPosX();
+  s.window.grid_pos_y = matrix_->GridPosY();
   core::settings::SaveProgramSettings(settings_path_, s, &error);  // a failure must not keep us open
 }
 

@@ -19,6 +19,10 @@
 #include "gui/link/link_controller.h"
 #include "gui/link/log_forms.h"
 
+namespace zizara::gui::matrix {
+class TMatrixView;
+}
+
 namespace zizara::gui::app {
 
 // The main window: menus, toolbar, status panels, file commands and the matrix area.
@@ -85,6 +89,7 @@ class TMainForm : public QMainWindow {
   QMenu* RecentMenu() { return recent_menu_; }
   QAction* RecentItem(int n) { return recent_items_[n - 1]; }
   QWidget* MatrixArea() { return matrix_area_; }
+  matrix::TMatrixView* Matrix() { return matrix_; }
   QAction* FindAction(const QString& object_name) const;
   QToolButton* FindToolButton(const QString& object_name) const;
   QRect NormalBounds() const { return normal_bounds_; }
@@ -105,6 +110,7 @@ class TMainForm : public QMainWindow {
   void CreateCentralArea();
   void ApplyCommandStates();
   void NotAvailableYet();
+  void EditMenuClick(const QString& item);
   void AddRecentFile(const QString& path);
   void RefreshRecentMenu();
   void SetBacklightFromImage();
@@ -152,7 +158,7 @@ class TMainForm : public QMainWindow {
   class QToolBar* tool_bar_ = nullptr;
   QAction* web_panel_ = nullptr;
   QString stored_port_;
-  QLabel* matrix_placeholder_ = nullptr;
+  matrix::TMatrixView* matrix_ = nullptr;
   QPointer<link::TDebugForm> debug_form_;
   link::LinkController* link_controller_ = nullptr;
   class LinkCommands* link_commands_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QDir>
 
 #include "core/i18n/tr.h"
+#include "gui/link/dialog_form.h"
 
 namespace zizara::gui::link {
 
@@ -93,7 +94,10 @@ lk::TransferOutcome LinkController::Upload() {
   if (ctx_.link_mode == lk::LinkMode::kExt) {
     SetMainWindowEnabled(false);
     const lk::ExternalCommand ext(program_dir_, ctx_.ext_cmd, temp_dir_);
+    TDialogForm waiting(main_window_);
+    waiting.ShowWaiting(Tr("Upload."), Tr("Please wait while uploading..."));
     const bool ok = ext.Upload(ctx_.config, prompts_);
+    waiting.hide();
     SetMainWindowEnabled(true);
     if (!ok) {
       return ext.configured() ? lk::TransferOutcome::kFailed : lk::TransferOutcome::kNotConfigured;
@@ -115,7 +119,10 @@ lk::TransferOutcome LinkController::Download(bool force_v5) {
   if (ctx_.link_mode == lk::LinkMode::kExt) {
     const lk::ExternalCommand ext(program_dir_, ctx_.ext_cmd, temp_dir_);
     SetMainWindowEnabled(false);
+    TDialogForm waiting(main_window_);
+    waiting.ShowWaiting(Tr("Download."), Tr("Please wait while downloading..."));
     const bool ok = ext.Download(ctx_.config, prompts_);
+    waiting.hide();
     SetMainWindowEnabled(true);
     if (!ok) {
       return ext.configured() ? lk::TransferOutcome::kFailed : lk::TransferOutcome::kNotConfigured;
