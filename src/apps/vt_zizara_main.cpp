@@ -78,24 +78,28 @@ bool StartSimulator(const QStringList& options, BuiltInSimulator* sim, QString* 
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("VT-Zizara"));
-  QApplication::setApplicationDisplayName(QStringLiteral("VT-Zizara"));
-  zizara::core::i18n::InitTranslations(QCoreApplication::applicationDirPath());
-  zizara::gui::common::InitResources();
-
-  QStringList arguments = QCoreApplication::arguments();
-  arguments.removeFirst();
+  // Help and usage errors need no display, so they are answered before any window exists.
+  zizara::core::i18n::InitTranslations(
+      QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath());
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) {
+    arguments << QString::fromLocal8Bit(argv[i]);
+  }
   const app::CommandLine cl = app::ParseCommandLine(arguments);
-  QTextStream err(stderr);
   if (cl.help) {
     QTextStream(stdout) << app::CommandLineHelp();
     return 0;
   }
   if (!cl.error.isEmpty()) {
-    err << "vt-zizara: " << cl.error << '\n' << app::CommandLineHelp();
+    QTextStream(stderr) << "vt-zizara: " << cl.error << '\n' << app::CommandLineHelp();
     return 2;
   }
+
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("VT-Zizara"));
+  QApplication::setApplicationDisplayName(QStringLiteral("VT-Zizara"));
+  zizara::gui::common::InitResources();
+  QTextStream err(stderr);
 
   const QString caption = Tr("VT-Zizara v. 1.2");
   app::SingleInstance instance(caption);
