@@ -75,6 +75,42 @@ TEST_F(LinkControllerTest, BiosModeAndNobody) {
   EXPECT_TRUE(prompts_.records().empty());
 }
 
+TEST_F(LinkControllerTest, UnsupportedModelBySerialNumber) {
+  sim::QlxOptions o;
+  o.serial = 25500;  // a QLX-E
+  Start(o);
+  const auto out = controller_->Connect();
+  EXPECT_EQ(out.result, ConnectResult::kUnsupported);
+  EXPECT_FALSE(ctx_.model_supported);
+  EXPECT_EQ(prompts_.Texts().last(),
+            QString::fromUtf8("The connected QLX-E is not supported by this program.\rPlease see "
+                              "helpfile for suported QLX\u00b4s."));
+  const auto blocks_before = instrument_->stats().blocks_read;
+  EXPECT_EQ(controller_->Upload(), TransferOutcome::kNoInstrument);
+  EXPECT_LT(instrument_->stats().blocks_read, blocks_before + 10);  // identification only
+  EXPECT_FALSE(ctx_.config.modified);
+}
+
+TEST_F(LinkControllerTest, DownloadAsksTheVersionQuestionOnlyWhenNeeded) {
+  struct Case {
+    const char* instrument;
+    int trailer;
+    bool asked;
+  };
+  for (const Case& c : {Case{"5.10", 0x0380, true}, Case{"5.10", 0x0500, false},
+                        Case{"3.80", 0x0380, false}}) {
+    sim::QlxOptions o;
+    o.version = c.instrument;
+    Start(o);
+    prompts_.Clear();
+    ctx_.config.trailer.software_version = c.trailer;
+    prompts_.Queue(Answer::kNo);
+    EXPECT_EQ(controller_->Download(false), TransferOutcome::kDone);
+    const bool asked = prompts_.Texts().join("|").contains("upgrade the preset");
+    EXPECT_EQ(asked, c.asked) << c.instrument << " " << c.trailer;
+  }
+}
+
 TEST_F(LinkControllerTest, UploadFillsTheConfiguration) {
   Start();
   ctx_.config.file_name = "old.PRE";
