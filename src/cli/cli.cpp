@@ -6,6 +6,7 @@
 #include <QJsonObject>
 
 #include "cli/cli_link.h"
+#include "cli/cli_macro.h"
 #include "cli/console_prompts.h"
 #include "core/config/configuration.h"
 #include "core/config/model_table.h"
@@ -39,6 +40,7 @@ QString UsageText() {
       "  download IN.PRE [--upgrade | --no-upgrade] [--verify]\n"
       "                          write a preset file's configuration, then restart\n"
       "  restart                 restart the instrument\n"
+      "  macro FILE.MCR          connect for remote control and run a macro\n"
       "  /r $1c000 128           upload into memory.cod (external-command mode)\n"
       "  /d FILE                 download FILE without restarting (external-command mode)\n"
       "  /i                      restart (external-command mode)\n"
@@ -273,6 +275,9 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   }
   if (verb == QStringLiteral("upgrade")) {
     return RunUpgrade(rest, out, err);
+  }
+  if (verb == QStringLiteral("macro")) {
+    return RunMacroVerb(options, rest, out, err, env);
   }
   if (IsLinkVerb(verb)) {
     return RunLinkVerb(options, verb, rest, out, err, env);

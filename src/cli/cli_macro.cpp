@@ -1,0 +1,128 @@
+#include "cli/cli_macro.h"
+
+#include "cli/console_prompts.h"
+#include "cli/terminal_progress.h"
+#include "core/i18n/tr.h"
+#include "core/link/identification.h"
+#include "core/link/transfers.h"
+#include "core/link/wait.h"
+#include "core/remote/dot_messages.h"
+#include "core/remote/macro_runner.h"
+#include "core/remote/remote_session.h"
+
+namespace zizara::cli {
+
+using core::i18n::Tr;
+namespace link = core::link;
+namespace remote = core::remote;
+
+namespace {
+
+constexpr int kPresetReplyMs = 1000;
+
+// Prints what the instrument reports and what each macro line came to.
+class ConsoleMacroOutput : public remote::DotListener, public remote::MacroView {
+ public:
+  ConsoleMacroOutput(QTextStream& out, QTextStream& err) : out_(out), err_(err) {}
+
+  // The interpreter's side.
+  void FlashXPoint(int output, int input) override {
+    refused_ = Tr(" (refused: output %1, input %2)").arg(output).arg(input);
+  }
+  void PresetReported(int preset) override { preset_ = preset; }
+  void LogLine(const QString& line) override { err_ << line << Qt::endl; }
+
+  // The runner's side: the start and end texts, then one outcome per command line.
+  void ShowWindow(const QString& line1, const QString& /*line2*/,
+                  const QString& /*line3*/) override {
+    err_ << line1 << Qt::endl;
+  }
+  void LineDone(const remote::MacroLineOutcome& o) override {
+    const QString line = QString::fromLatin1(o.line);
+    if (o.sends == 0) {
+      out_ << line << Tr(": skipped") << Qt::endl;
+    } else if (o.confirmed) {
+      out_ << line << Tr(": confirmed") << refused_;
+      if (o.sends > 1) {
+        out_ << Tr(" after %1 sends").arg(o.sends);
+      }
+      out_ << Qt::endl;
+    } else {
+      out_ << line << Tr(": no reply after %1 sends").arg(o.sends) << Qt::endl;
+    }
+    refused_.clear();
+  }
+
+  int preset() const { return preset_; }
+
+ private:
+  QTextStream& out_;
+  QTextStream& err_;
+  QString refused_;
+  int preset_ = 0;
+};
+
+}  // namespace
+
+int RunMacroVerb(const GlobalOptions& options, const QStringList& args, QTextStream& out,
+                 QTextStream& err, const CliEnvironment& env) {
+  if (args.size() != 1) {
+    return UsageError(err, Tr("macro takes one macro file"));
+  }
+  remote::MacroFile macro;
+  QString error;
+  if (!remote::ReadMacroFile(args.first(), &macro, &error)) {
+    err << error << Qt::endl;
+    return kExitFailed;
+  }
+  QString why_not;
+  const QString port = ResolvePort(options.port, &why_not);
+  if (port.isEmpty()) {
+    err << why_not << Qt::endl;
+    return kExitFailed;
+  }
+
+  ConsolePrompts prompts(err, env.interactive && !options.yes,
+                         options.yes ? core::ui_port::Answer::kYes : core::ui_port::Answer::kNo);
+  TerminalProgress progress(err, false);
+  std::unique_ptr<link::Transport> transport = env.make_transport(port);
+  link::LinkState link_state;
+  link::InstrumentRecord record;
+  link::EngineState engine;
+  link::ConnectFlags flags;
+  core::config::Configuration config;
+  link::InstrumentLink instrument(*transport, link_state, prompts);
+  link::DriverEngine driver(instrument, engine, record, progress);
+  link::Identification identification(driver, flags);
+  link::ConfigurationTransfers transfers(driver, identification, config);
+
+  if (!instrument.OpenLink(&error)) {
+    err << link::PortUnavailableText(transport->Name(), error) << Qt::endl;
+    return kExitFailed;
+  }
+  remote::RemoteState remote_state;
+  remote::MacroState macro_state;
+  ConsoleMacroOutput output(out, err);
+  remote::DotMessageParser parser(remote_state, macro_state, record, prompts, output);
+  QObject::connect(&instrument, &link::InstrumentLink::LineReceived,
+                   [&parser](const QByteArray& text) { parser.Parse(text); });
+
+  remote::RemoteSession session(identification, transfers, instrument, engine, remote_state);
+  if (session.Start(true, transport->Name()) != remote::StartResult::kStarted) {
+    err << Tr("No instrument answered for remote control on %1.").arg(transport->Name())
+        << Qt::endl;
+    return kExitFailed;
+  }
+  link::WaitUntil([&output] { return output.preset() != 0; }, kPresetReplyMs, transport.get());
+
+  remote::MacroRunner runner(instrument, remote_state, macro_state, parser, output);
+  const remote::MacroEnd end = runner.Run(macro);
+  err << (end == remote::MacroEnd::kFinished ? Tr("Macro finished...")
+                                             : Tr("Macro stopped by user..."))
+      << Qt::endl;
+  out.flush();
+  instrument.CloseLink();
+  return end == remote::MacroEnd::kFinished ? kExitOk : kExitFailed;
+}
+
+}  // namespace zizara::cli

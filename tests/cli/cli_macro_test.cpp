@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "cli/cli.h"
+#include "sim/in_memory_transport.h"
+#include "sim/qlx_instrument.h"
+
+namespace zizara::cli {
+namespace {
+
+struct CliRun {
+  int code;
+  QString out;
+  QString err;
+};
+
+class CliMacroTest : public ::testing::Test {
+ protected:
+  CliRun Run(const QStringList& args) {
+    CliEnvironment env;
+    env.make_transport = [this](const QString&) {
+      return std::make_unique<sim::InMemoryTransport>(&instrument_);
+    };
+    QString out_text;
+    QString err_text;
+    QTextStream out(&out_text);
+    QTextStream err(&err_text);
+    const int code = RunCli(args, out, err, env);
+    out.flush();
+    err.flush();
+    return {code, out_text, err_text};
+  }
+  QString Write(const QByteArray& text) {
+    const QString path = dir_.filePath("test.MCR");
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(text);
+    return path;
+  }
+
+  QTemporaryDir dir_;
+  sim::QlxInstrument instrument_;
+};
+
+TEST_F(CliMacroTest, RunsEachLineAndPrintsItsOutcome) {
+  const CliRun r =
+      Run({"--port", "sim", "macro", Write("MacroName=Cli\r\n.SA5,12\r\n.SA5,49\r\n.SP9,2\r\n")});
+  ASSERT_EQ(r.code, kExitOk) << r.err.toStdString();
+  EXPECT_EQ(r.out, QStringLiteral(".SA5,12: confirmed\n"
+                                  ".SA5,49: confirmed (refused: output 5, input 49)\n"
+                                  ".SP9,2: confirmed\n"));
+  EXPECT_TRUE(r.err.contains("the macro called: Cli")) << r.err.toStdString();
+  EXPECT_TRUE(r.err.endsWith("Macro finished...\n")) << r.err.toStdString();
+  EXPECT_EQ(instrument_.Routing(1, 5), 12);
+  EXPECT_EQ(instrument_.CurrentPreset(), 2);
+}
+
+TEST_F(CliMacroTest, MissingOrUnreadableFileFails) {
+  EXPECT_EQ(Run({"--port", "sim", "macro"}).code, kExitUsage);
+  const CliRun missing = Run({"--port", "sim", "macro", dir_.filePath("none.MCR")});
+  EXPECT_EQ(missing.code, kExitFailed);
+  EXPECT_TRUE(missing.err.contains("none.MCR"));
+}
+
+}  // namespace
+}  // namespace zizara::cli

@@ -1,0 +1,79 @@
+#include "core/remote/macro_file.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace zizara::core::remote {
+namespace {
+
+TEST(MacroFileTest, LinesEndInCrLfOrLf) {
+  EXPECT_EQ(SplitMacroLines("a\r\nb\nc"), QList<QByteArray>({"a", "b", "c"}));
+  EXPECT_EQ(SplitMacroLines("a\r\n\r\n\nb\r\n"), QList<QByteArray>({"a", "", "", "b"}));
+  EXPECT_EQ(SplitMacroLines(""), QList<QByteArray>());
+  // A carriage return that ends no line stays part of it.
+  EXPECT_EQ(SplitMacroLines(".SA1,2\r"), QList<QByteArray>({".SA1,2\r"}));
+}
+
+TEST(MacroFileTest, NameLineRules) {
+  struct Case {
+    QByteArray text;
+    QString name;
+  };
+  for (const Case& c : {
+           Case{"MacroName=Studio A\r\n.SA1,2\r\n", "Studio A"},
+           Case{"macroname=lower case\n", "lower case"},
+           Case{"MacroName =spaced\n", kUnnamedMacro},
+           Case{".SA1,2\n", kUnnamedMacro},
+           Case{"MACRONAME=first\nMacroName=second\n", "first"},
+           Case{"MacroName=123456789012345678901234567890", "1234567890123456789012345"},
+           Case{"MacroName=  padded  \r\n", "  padded  "},
+           Case{"MacroName=\n", ""},
+       }) {
+    EXPECT_EQ(ParseMacroText(c.text).name, c.name) << c.text.constData();
+  }
+  // Latin-1 names come through as they stand.
+  EXPECT_EQ(ParseMacroText("MacroName=R\xe9gie\n").name, QStringLiteral("R\u00e9gie"));
+}
+
+TEST(MacroFileTest, OnlyFullStopLinesAreCommands) {
+  const MacroFile macro =
+      ParseMacroText("MacroName=x\r\n; comment\r\n\r\n.SA1,2\r\n SA3,4\n.SP9,3");
+  QList<QByteArray> commands;
+  for (const QByteArray& line : macro.lines) {
+    if (IsMacroCommand(line)) commands << line;
+  }
+  EXPECT_EQ(commands, QList<QByteArray>({".SA1,2", ".SP9,3"}));
+}
+
+TEST(MacroFileTest, WrittenTextReadsBack) {
+  const QByteArray text = MacroText(QStringLiteral("Night"), {".SA1,2", ".SA3,4"});
+  EXPECT_EQ(text, QByteArray("MacroName=Night\r\n.SA1,2\r\n.SA3,4\r\n"));
+  const MacroFile macro = ParseMacroText(text);
+  EXPECT_EQ(macro.name, QStringLiteral("Night"));
+  EXPECT_EQ(macro.lines, QList<QByteArray>({"MacroName=Night", ".SA1,2", ".SA3,4"}));
+  EXPECT_EQ(MacroText(QString(), {".SA1,2"}), QByteArray(".SA1,2\r\n"));
+}
+
+TEST(MacroFileTest, ReadingReportsUnreadableFiles) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  MacroFile macro;
+  QString error;
+  EXPECT_FALSE(ReadMacroFile(dir.filePath("missing.MCR"), &macro, &error));
+  EXPECT_TRUE(error.contains("missing.MCR")) << error.toStdString();
+  EXPECT_FALSE(ReadMacroFile(dir.path(), &macro, &error));
+  EXPECT_TRUE(error.contains("folder")) << error.toStdString();
+
+  QFile file(dir.filePath("ok.mcr"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("MacroName=Ok\n.SA1,2\n");
+  file.close();
+  ASSERT_TRUE(ReadMacroFile(file.fileName(), &macro, &error));
+  EXPECT_EQ(macro.name, QStringLiteral("Ok"));
+  EXPECT_EQ(macro.lines.size(), 2);
+}
+
+}  // namespace
+}  // namespace zizara::core::remote
