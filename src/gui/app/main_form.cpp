@@ -13,6 +13,9 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -57,6 +60,20 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
   CreateStatusBar();
   debug_form_ = new link::TDebugForm(this);
   dot_log_form_ = new link::TDotLogForm(this);
+  remote::TDropListForm::Actions drop_actions;
+  drop_actions.open_preset = [this](const QString& path) { OpenPreset(path); };
+  drop_actions.run_macro = [this](const QString&) { NotAvailableYet(); };
+  drop_actions.act_on_single = [this](const QString& path) {
+    const QString kind = FileKind(path);
+    if (kind == QStringLiteral(".PRE")) {
+      OpenPreset(path);
+    } else if (!kind.isEmpty()) {
+      NotAvailableYet();  // macros and packages come with their own windows
+    }
+    return true;
+  };
+  drop_form_ = new remote::TDropListForm(drop_actions, this);
+  setAcceptDrops(true);
   ctx_.config.trailer = cfg::PresetTrailer{};
   ShowMatrix(false);
   SetMenuState(MenuState::kInitialize);
@@ -143,7 +160,10 @@ void TMainForm::CreateMenus() {
     recent_items_[n - 1] = item;
   }
   connect(AddAction(file, "MenuDropped", Tr("Dropped Files...")), &QAction::triggered, this,
-          &TMainForm::NotAvailableYet);
+          [this] {
+            drop_form_->show();
+            drop_form_->raise();
+          });
   file->addSeparator();
   QAction* exit = AddAction(file, "MenuExit", Tr("Exit"));
   exit->setIcon(common::ToolIcon(QStringLiteral("exit")));
@@ -950,6 +970,23 @@ void TMainForm::OpenHelp() {
 }
 
 void TMainForm::OpenWebAddress() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebAddress))); }
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) {
+    event->acceptProposedAction();
+  }
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) {
+      paths << url.toLocalFile();
+    }
+  }
+  event->acceptProposedAction();
+  drop_form_->HandleDrop(paths);
+}
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {

@@ -18,6 +18,7 @@
 #include "gui/app/menu_state.h"
 #include "gui/link/link_controller.h"
 #include "gui/link/log_forms.h"
+#include "gui/remote/drop_list_form.h"
 
 namespace zizara::gui::matrix {
 class TMatrixView;
@@ -73,6 +74,7 @@ class TMainForm : public QMainWindow {
   // For the splash and the debug buttons.
   link::TDebugForm* DebugForm() { return debug_form_; }
   link::TDotLogForm* DotLogForm() { return dot_log_form_; }
+  remote::TDropListForm* DropListForm() { return drop_form_; }
 
   // What tests and later windows look at.
   AppContext& context() { return ctx_; }
@@ -99,6 +101,8 @@ class TMainForm : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -163,6 +167,7 @@ class TMainForm : public QMainWindow {
   link::LinkController* link_controller_ = nullptr;
   class LinkCommands* link_commands_ = nullptr;
   QPointer<link::TDotLogForm> dot_log_form_;
+  remote::TDropListForm* drop_form_ = nullptr;
 };
 
 }  // namespace zizara::gui::app
