@@ -33,11 +33,18 @@ class LinkControllerTest : public ::testing::Test {
         },
         &main_window_);
   }
-  // Closes the transfer window shortly after the transfer has begun.
+  // Closes the transfer window once the block transfer is under way (not by the clock, so a
+  // slow machine cannot close it before the transfer starts).
   void CloseDriverSoon() {
-    QTimer::singleShot(150, [this] {
-      if (TRS232Driver* d = controller_->Driver()) d->close();
+    auto* poll = new QTimer(controller_.get());
+    QObject::connect(poll, &QTimer::timeout, [this, poll] {
+      TRS232Driver* d = controller_->Driver();
+      if (d != nullptr && d->isVisible() && d->DSPProgressBar()->value() >= 1024) {
+        poll->stop();
+        d->close();
+      }
     });
+    poll->start(2);
   }
 
   app::AppContext ctx_;
