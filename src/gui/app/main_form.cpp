@@ -2,6 +2,7 @@
 
 #include "gui/app/command_line.h"
 #include "gui/app/link_commands.h"
+#include "gui/app/remote_commands.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -126,14 +127,20 @@ void TMainForm::CreateMenus() {
   remote_menu_->setIcon(common::ToolIcon(QStringLiteral("remote")));
   connect(AddAction(remote_menu_, "SubMenuConnect", Tr("Connect"),
                     QKeySequence(Qt::SHIFT | Qt::Key_Escape)),
-          &QAction::triggered, this, &TMainForm::NotAvailableYet);
+          &QAction::triggered, this, [this] {
+            if (remote_commands_ != nullptr) remote_commands_->StartRemoteControl(false);
+          });
   connect(AddAction(remote_menu_, "SubMenuDisconnect", Tr("Disconnect"),
                     QKeySequence(Qt::Key_Escape)),
-          &QAction::triggered, this, &TMainForm::NotAvailableYet);
+          &QAction::triggered, this, [this] { ConfirmLeaveRemote(); });
   QAction* upload = AddAction(file, "MenuUpload", Tr("Upload"), QKeySequence(Qt::CTRL | Qt::Key_U));
   upload->setIcon(common::ToolIcon(QStringLiteral("upload")));
   connect(upload, &QAction::triggered, this, [this] {
-    if (link_commands_ != nullptr) link_commands_->Upload(); else NotAvailableYet();
+    if (link_commands_ == nullptr) {
+      NotAvailableYet();
+    } else if (ConfirmLeaveRemote()) {
+      link_commands_->Upload();
+    }
   });
   QAction* download =
       AddAction(file, "MenuDownload", Tr("Download"), QKeySequence(Qt::CTRL | Qt::Key_D));
@@ -145,7 +152,11 @@ void TMainForm::CreateMenus() {
       AddAction(file, "MenuRestart", Tr("Restart"), QKeySequence(Qt::CTRL | Qt::Key_I));
   restart->setIcon(common::ToolIcon(QStringLiteral("restart")));
   connect(restart, &QAction::triggered, this, [this] {
-    if (link_commands_ != nullptr) link_commands_->Restart(); else NotAvailableYet();
+    if (link_commands_ == nullptr) {
+      NotAvailableYet();
+    } else if (ConfirmLeaveRemote()) {
+      link_commands_->Restart();
+    }
   });
   interface_menu_ = file->addMenu(Tr("Interface"));
   interface_menu_->setObjectName(QStringLiteral("MenuInterface"));
@@ -300,9 +311,16 @@ void TMainForm::CreateToolBar() {
   QToolButton* remote = AddToolButton("ToolButtonRemote", QStringLiteral("remote"),
                                       Tr("Remote control of a connected QLX."), nullptr);
   remote->setCheckable(true);
-  connect(remote, &QToolButton::clicked, this, [this, remote] {
-    remote->setChecked(false);
-    NotAvailableYet();
+  connect(remote, &QToolButton::clicked, this, [this, remote](bool down) {
+    if (remote_commands_ == nullptr) {
+      remote->setChecked(false);
+      NotAvailableYet();
+    } else if (down) {
+      remote_commands_->StartRemoteControl(false);
+      remote->setChecked(ctx_.connected);
+    } else {
+      ConfirmLeaveRemote();
+    }
   });
   bar->addWidget(remote);
   bar->addWidget(AddToolButton("ToolButtonUpload", QStringLiteral("upload"),
@@ -588,6 +606,10 @@ void TMainForm::EditMenuClick(const QString& item) {
 }
 
 void TMainForm::PresetDropDownChange(int index) {
+  if (ctx_.connected && remote_commands_ != nullptr) {
+    remote_commands_->SelectPresetOnInstrument(index);
+    return;
+  }
   if (!ctx_.connected) {
     SelectPreset(index);
     preset_drop_down_->setFocus();
@@ -624,8 +646,12 @@ bool TMainForm::CheckSaveChanges() {
   return cfg::CheckSaveChanges(ctx_.config, prompts_, [this] { return SaveAs(); });
 }
 
+bool TMainForm::ConfirmLeaveRemote() {
+  return remote_commands_ == nullptr || remote_commands_->ConfirmLeaveRemote();
+}
+
 bool TMainForm::OpenPreset(const QString& given) {
-  if (!CheckSaveChanges()) {
+  if (!ConfirmLeaveRemote() || !CheckSaveChanges()) {
     return false;
   }
   QString name = given;
@@ -656,7 +682,7 @@ void TMainForm::OpenRecentFile(int n) {
   if (n < 1 || n > 4 || !recent_items_[n - 1]->isVisible()) {
     return;
   }
-  if (!CheckSaveChanges()) {
+  if (!ConfirmLeaveRemote() || !CheckSaveChanges()) {
     return;
   }
   core::settings::IniFile ini(settings_path_);
@@ -877,7 +903,15 @@ void TMainForm::InterfaceItemClick(QAction* item) {
 
 void TMainForm::SetLinkController(link::LinkController* controller) {
   link_controller_ = controller;
+  delete remote_commands_;
+  remote_commands_ = nullptr;
   link_commands_ = controller != nullptr ? new LinkCommands(*this, *controller) : nullptr;
+  if (controller != nullptr) {
+    remote_commands_ = new RemoteCommands(*this, *controller, prompts_);
+    matrix_->SetRemoteSender(remote_commands_);
+  } else {
+    matrix_->SetRemoteSender(nullptr);
+  }
   if (controller != nullptr) {
     connect(controller, &link::LinkController::LineReceived, this, [this](const QByteArray& t) {
       dot_log_form_->AppendLine(QString::fromLatin1(t));
@@ -989,6 +1023,13 @@ void TMainForm::dropEvent(QDropEvent* event) {
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
+  if (event->modifiers() == Qt::ShiftModifier && event->key() >= Qt::Key_F1 &&
+      event->key() <= Qt::Key_F11) {
+    if (ctx_.connected && remote_commands_ != nullptr) {
+      remote_commands_->PressPresetKey(event->key() - Qt::Key_F1 + 1);
+    }
+    return;
+  }
   if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
     OpenHelp();
     return;
@@ -1002,7 +1043,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->ignore();  // a transfer runs; its own window decides whether it may stop
     return;
   }
-  if (!CheckSaveChanges()) {
+  if (!ConfirmLeaveRemote() || !CheckSaveChanges()) {
     event->ignore();
     return;
   }

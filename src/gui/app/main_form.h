@@ -43,6 +43,8 @@ class TMainForm : public QMainWindow {
   void Save();
   core::config::SaveAsOutcome SaveAs();
   bool CheckSaveChanges();
+  // Before leaving remote control: asks to disconnect; true when the caller may go on.
+  bool ConfirmLeaveRemote();
 
   // States and views.
   void SetMenuState(MenuState state);
@@ -75,6 +77,7 @@ class TMainForm : public QMainWindow {
   link::TDebugForm* DebugForm() { return debug_form_; }
   link::TDotLogForm* DotLogForm() { return dot_log_form_; }
   remote::TDropListForm* DropListForm() { return drop_form_; }
+  class RemoteCommands* Remote() { return remote_commands_; }
 
   // What tests and later windows look at.
   AppContext& context() { return ctx_; }
@@ -166,6 +169,7 @@ class TMainForm : public QMainWindow {
   QPointer<link::TDebugForm> debug_form_;
   link::LinkController* link_controller_ = nullptr;
   class LinkCommands* link_commands_ = nullptr;
+  class RemoteCommands* remote_commands_ = nullptr;
   QPointer<link::TDotLogForm> dot_log_form_;
   remote::TDropListForm* drop_form_ = nullptr;
 };

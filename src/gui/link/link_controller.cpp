@@ -69,6 +69,14 @@ TRS232Driver* LinkController::Driver() { return session_ ? &session_->driver : n
 
 lk::InstrumentLink* LinkController::Link() { return session_ ? &session_->link : nullptr; }
 
+lk::InstrumentLink& LinkController::EnsureLink() { return EnsureSession()->link; }
+
+lk::Identification& LinkController::IdentificationLayer() {
+  return EnsureSession()->identification;
+}
+
+lk::ConfigurationTransfers& LinkController::TransfersLayer() { return EnsureSession()->transfers; }
+
 void LinkController::Record(const lk::ConnectOutcome& outcome) {
   last_outcome_ = outcome;
   ctx_.instrument_detected = outcome.result != lk::ConnectResult::kNotConnected &&

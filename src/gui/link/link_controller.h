@@ -32,6 +32,10 @@ class LinkController : public QObject {
   bool HasDriver() const { return session_ != nullptr; }
   TRS232Driver* Driver();
   core::link::InstrumentLink* Link();
+  // The layers of the open line, created (and the port opened) on first use.
+  core::link::InstrumentLink& EnsureLink();
+  core::link::Identification& IdentificationLayer();
+  core::link::ConfigurationTransfers& TransfersLayer();
 
   // Identifies the instrument on the current port and records what was found.
   core::link::ConnectOutcome Connect();

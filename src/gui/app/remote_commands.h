@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+#include "core/matrix/remote_sender.h"
+#include "core/remote/dot_messages.h"
+#include "core/remote/remote_state.h"
+#include "gui/link/link_controller.h"
+
+namespace zizara::gui::app {
+
+class TMainForm;
+
+// Remote control from the main window: connecting, following what the instrument reports,
+// and sending the matrix's commands over the line.
+class RemoteCommands : public QObject,
+                       public core::remote::DotListener,
+                       public core::matrix::RemoteSender {
+  Q_OBJECT
+
+ public:
+  RemoteCommands(TMainForm& form, link::LinkController& controller,
+                 core::ui_port::Prompts& prompts);
+  ~RemoteCommands() override;
+
+  // Returns false only when the save question refused.
+  bool StartRemoteControl(bool quiet);
+  // True when the caller may go on (not connected, or the user agreed to disconnect).
+  bool ConfirmLeaveRemote();
+  void EndRemoteControl();
+  void ReadRemoteXPoints();
+  // The preset drop-down while connected: the instrument switches and reports back.
+  void SelectPresetOnInstrument(int index);
+  // Shift+F1..F11: the instrument's preset keys.
+  void PressPresetKey(int number);
+
+  // Received text outside a handshake.
+  void OnLineReceived(const QByteArray& text);
+
+  core::remote::RemoteState& state() { return remote_; }
+
+  // DotListener.
+  void ReportedXPoint(int output, int input, bool remote) override;
+  void FlashXPoint(int output, int input) override;
+  void PresetReported(int preset) override;
+  void ReloadRequested() override;
+  void ClearPortBuffers() override;
+  void LogLine(const QString& line) override;
+  void FilePanel(const QString& text) override;
+
+  // RemoteSender.
+  void SendDotCommand(const QByteArray& command) override;
+  std::optional<QByteArray> QueryDotCommand(const QByteArray& command, int timeout_ms) override;
+
+ private:
+  void SyncConnected();
+
+  TMainForm& form_;
+  link::LinkController& controller_;
+  core::ui_port::Prompts& prompts_;
+  core::remote::RemoteState remote_;
+  core::remote::MacroState macro_;
+  std::unique_ptr<core::remote::DotMessageParser> parser_;
+  QTimer work_around_rx_flag_timer_;
+};
+
+}  // namespace zizara::gui::app

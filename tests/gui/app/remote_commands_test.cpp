@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "gui/app/main_form.h"
+#include "gui/app/remote_commands.h"
+#include "gui/matrix/matrix_view.h"
+#include "gui/ui/qt_prompts.h"
+#include "sim/in_memory_transport.h"
+#include "sim/qlx_instrument.h"
+
+namespace zizara::gui::app {
+namespace {
+
+using core::ui_port::Answer;
+
+// Remote control from the main window against the simulated instrument.
+class RemoteCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ctx_.current_port = "sim";
+    form_ = std::make_unique<TMainForm>(ctx_, prompts_, files_, dir_.filePath("VT-Zizara.INI"));
+    form_->LoadSettings();
+    form_->BuildInterfaceMenu({"sim"});
+    controller_ = std::make_unique<link::LinkController>(
+        ctx_, prompts_,
+        [this](const QString&) {
+          return std::make_unique<sim::InMemoryTransport>(&instrument_);
+        },
+        form_.get());
+    form_->SetLinkController(controller_.get());
+    form_->ConnectAtStartUp();
+  }
+  void TearDown() override {
+    form_->SetLinkController(nullptr);
+    controller_.reset();
+  }
+  std::uint8_t Cell(int input, int output) {
+    return form_->Matrix()->model().cells.At(input, output);
+  }
+  const core::matrix::CellImages& Images() { return form_->Matrix()->CellImages(); }
+  bool Connect() {
+    form_->FindAction("SubMenuConnect")->trigger();
+    return QTest::qWaitFor([this] { return form_->commands().remote_button_down; }, 10000);
+  }
+
+  QTemporaryDir dir_;
+  sim::QlxInstrument instrument_;
+  AppContext ctx_;
+  core::ui_port::ScriptedPrompts prompts_;
+  ui::ScriptedFileChooser files_;
+  std::unique_ptr<TMainForm> form_;
+  std::unique_ptr<link::LinkController> controller_;
+};
+
+TEST_F(RemoteCommandsTest, ConnectReadsTheInstrumentsRoutings) {
+  ASSERT_TRUE(Connect());
+  EXPECT_TRUE(ctx_.connected);
+  EXPECT_TRUE(form_->MatrixArea()->isVisibleTo(form_.get()));
+  EXPECT_EQ(Cell(0, 0), Images().remote_xpoint);    // output 1 <- input 1
+  EXPECT_EQ(Cell(10, 10), Images().remote_xpoint);  // output 11 <- input 11
+  EXPECT_FALSE(form_->FindAction("MenuUpload")->isEnabled());
+  EXPECT_FALSE(form_->FindAction("MenuSaveAs")->isEnabled());
+  EXPECT_EQ(form_->PresetDropDown()->count(), 11);
+}
+
+TEST_F(RemoteCommandsTest, RoutingGoesThroughTheInstrument) {
+  ASSERT_TRUE(Connect());
+  form_->Matrix()->MatrixGridDblClick(4, 1);  // input 5 to output 2
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Cell(4, 1) == Images().remote_xpoint; }, 3000));
+  EXPECT_EQ(instrument_.Routing(2), 5);
+  EXPECT_EQ(Cell(1, 1), 0);  // the old routing of that output is gone
+  EXPECT_FALSE(ctx_.config.modified);  // the image is not edited while connected
+
+  prompts_.Queue(Answer::kNo);  // do not reload
+  instrument_.RouteLocal(3, 7);
+  // The star of the last reply carries over, so this report also counts as ours.
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Cell(6, 2) == Images().remote_xpoint; }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [this] {
+        return prompts_.Texts().join("|").contains(
+            "Some of the X-points on the QLX has been updated");
+      },
+      3000));
+}
+
+TEST_F(RemoteCommandsTest, PresetDropDownSwitchesTheInstrument) {
+  ASSERT_TRUE(Connect());
+  form_->PresetDropDown()->setCurrentIndex(3);
+  emit form_->PresetDropDown()->activated(3);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return instrument_.CurrentPreset() == 4; }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([this] { return ctx_.config.map.PresetOffset == 0x2880; }, 3000));
+}
+
+TEST_F(RemoteCommandsTest, DisconnectAsksAndReturnsToTheStart) {
+  ASSERT_TRUE(Connect());
+  prompts_.Queue(Answer::kNo);
+  form_->FindAction("SubMenuDisconnect")->trigger();
+  EXPECT_TRUE(ctx_.connected);
+  EXPECT_TRUE(form_->commands().remote_button_down);
+  EXPECT_EQ(prompts_.Texts().last(),
+            "The remote connection to the QLX-A will be disconnected.\rDo you wish to proceed?");
+  prompts_.Queue(Answer::kYes);
+  form_->FindAction("SubMenuDisconnect")->trigger();
+  EXPECT_FALSE(ctx_.connected);
+  EXPECT_FALSE(form_->MatrixArea()->isVisibleTo(form_.get()));
+  EXPECT_TRUE(form_->FindAction("MenuUpload")->isEnabled());
+}
+
+}  // namespace
+}  // namespace zizara::gui::app
