@@ -3,6 +3,7 @@
 #include "gui/app/command_line.h"
 #include "gui/app/link_commands.h"
 #include "gui/app/remote_commands.h"
+#include "gui/remote/global_hotkeys.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QDragEnterEvent>
@@ -63,13 +65,15 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
   dot_log_form_ = new link::TDotLogForm(this);
   remote::TDropListForm::Actions drop_actions;
   drop_actions.open_preset = [this](const QString& path) { OpenPreset(path); };
-  drop_actions.run_macro = [this](const QString&) { NotAvailableYet(); };
+  drop_actions.run_macro = [this](const QString& path) { RunMacroFile(path); };
   drop_actions.act_on_single = [this](const QString& path) {
     const QString kind = FileKind(path);
     if (kind == QStringLiteral(".PRE")) {
       OpenPreset(path);
+    } else if (kind == QStringLiteral(".MCR")) {
+      RunMacroFile(path);
     } else if (!kind.isEmpty()) {
-      NotAvailableYet();  // macros and packages come with their own windows
+      NotAvailableYet();  // packages come with the installation window
     }
     return true;
   };
@@ -239,17 +243,20 @@ void TMainForm::CreateMenus() {
     QAction* a = macro->addAction(Tr("<Unassigned>"));
     a->setObjectName(QStringLiteral("MenuMacroItem%1").arg(i));
     a->setShortcut(QKeySequence(Qt::CTRL | (Qt::Key_F1 + i - 1)));
-    connect(a, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+    connect(a, &QAction::triggered, this, [this, i] { MacroItemClick(i); });
   }
   macro->addSeparator();
   QAction* run = AddAction(macro, "MenuMacroLoad", Tr("Run Macro..."),
                            QKeySequence(Qt::CTRL | Qt::Key_F11));
   run->setIcon(common::ToolIcon(QStringLiteral("macro_run")));
-  connect(run, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  connect(run, &QAction::triggered, this, [this] { MacroItemClick(RemoteCommands::kRunMacroItem); });
   QAction* stop = AddAction(macro, "MenuMacroStop", Tr("Stop Macro"),
                             QKeySequence(Qt::CTRL | Qt::Key_F12));
   stop->setIcon(common::ToolIcon(QStringLiteral("macro_stop")));
   stop->setEnabled(false);
+  connect(stop, &QAction::triggered, this, [this] {
+    if (remote_commands_ != nullptr) remote_commands_->StopMacro();
+  });
   macro->addSeparator();
   connect(AddAction(macro, "MenuMacroSave", Tr("Save Macro...")), &QAction::triggered, this,
           [this] { matrix_->MenuMacroSaveClick(); });
@@ -257,6 +264,15 @@ void TMainForm::CreateMenus() {
   global_hotkeys_ = AddAction(macro, "MenuMacroGlobal",
                               Tr("Enable the shortcuts in this menu to be global."));
   global_hotkeys_->setCheckable(true);
+  hotkeys_ = new remote::GlobalHotkeys(this);
+  connect(global_hotkeys_, &QAction::triggered, this, [this](bool on) { SetGlobalHotkeys(on); });
+  connect(hotkeys_, &remote::GlobalHotkeys::HotkeyPressed, this, [this](int n) {
+    if (n == 12) {
+      if (remote_commands_ != nullptr) remote_commands_->StopMacro();
+    } else {
+      MacroItemClick(n <= 10 ? n : RemoteCommands::kRunMacroItem);
+    }
+  });
   connect(macro, &QMenu::aboutToShow, this, [this, macro] {
     const bool remote = remote_menu_->isEnabled();
     for (int i = 1; i <= 10; ++i) {
@@ -394,11 +410,19 @@ void TMainForm::CreateToolBar() {
   web_panel_->setObjectName(QStringLiteral("WebPanel"));
   tool_bar_ = bar;
   bar->installEventFilter(this);
+  qApp->installEventFilter(this);  // for the Delete key held over the Macro menu
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == tool_bar_ && event->type() == QEvent::Resize) {
     LayoutWebPanel();
+  }
+  // Delete held while a macro item is clicked unassigns it; the open menu has the keyboard.
+  if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Delete && !key->isAutoRepeat()) {
+      delete_held_ = event->type() == QEvent::KeyPress;
+    }
   }
   return QMainWindow::eventFilter(watched, event);
 }
@@ -775,6 +799,9 @@ void TMainForm::LoadSettings() {
   ctx_.ext_cmd = s.ext_cmd;
   ctx_.debug_mode = s.debug;
   global_hotkeys_->setChecked(s.global_hotkeys);
+  if (s.global_hotkeys) {
+    hotkeys_->Register();  // quietly: the user is told only when turning it on
+  }
   normal_bounds_ = s.window.normal_bounds;
   setGeometry(normal_bounds_);
   start_maximized_ = s.window.maximized;
@@ -909,6 +936,7 @@ void TMainForm::SetLinkController(link::LinkController* controller) {
   if (controller != nullptr) {
     remote_commands_ = new RemoteCommands(*this, *controller, prompts_);
     matrix_->SetRemoteSender(remote_commands_);
+    remote_commands_->RefreshMacroCaptions();
   } else {
     matrix_->SetRemoteSender(nullptr);
   }
@@ -920,9 +948,54 @@ void TMainForm::SetLinkController(link::LinkController* controller) {
   }
 }
 
+void TMainForm::MacroItemClick(int item) {
+  if (remote_commands_ == nullptr) {
+    NotAvailableYet();
+    return;
+  }
+  const bool shift = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+  remote_commands_->MacroItemClick(item, shift, delete_held_);
+}
+
+void TMainForm::SetGlobalHotkeys(bool on) {
+  if (!on) {
+    hotkeys_->Unregister();
+    return;
+  }
+  // Where the desktop cannot grab keys the item stays checked and usable; say so once.
+  if (!hotkeys_->Register() && !hotkeys_unavailable_said_) {
+    hotkeys_unavailable_said_ = true;
+    prompts_.Information(remote::GlobalHotkeysUnavailableText());
+  }
+}
+
+void TMainForm::SetMacroItemCaption(int item, const QString& caption) {
+  if (QAction* a = FindAction(QStringLiteral("MenuMacroItem%1").arg(item))) {
+    a->setText(caption);
+  }
+}
+
+QString TMainForm::MacroItemCaption(int item) const {
+  const QAction* a = FindAction(QStringLiteral("MenuMacroItem%1").arg(item));
+  return a != nullptr ? a->text() : QString();
+}
+
+void TMainForm::RunMacroFile(const QString& path) {
+  if (remote_commands_ == nullptr) {
+    NotAvailableYet();
+    return;
+  }
+  remote_commands_->RunMacroFile(path);
+}
+
 void TMainForm::ConnectAtStartUp() {
   if (link_commands_ != nullptr) {
     link_commands_->ConnectAtStartUp();
+  }
+  if (!ctx_.pending_macro.isEmpty() && remote_commands_ != nullptr) {
+    const QString macro = ctx_.pending_macro;
+    ctx_.pending_macro.clear();
+    remote_commands_->RunMacroFile(macro);
   }
 }
 
@@ -984,7 +1057,9 @@ void TMainForm::HandleForwardedPath(const QString& path) {
     activateWindow();
     return;
   }
-  if (kind == QStringLiteral(".MCR") || kind == QStringLiteral(".CDP")) {
+  if (kind == QStringLiteral(".MCR")) {
+    RunMacroFile(path);
+  } else if (kind == QStringLiteral(".CDP")) {
     NotAvailableYet();
   }
   SetFilePanel(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));

@@ -19,6 +19,7 @@
 #include "gui/link/link_controller.h"
 #include "gui/link/log_forms.h"
 #include "gui/remote/drop_list_form.h"
+#include "gui/remote/global_hotkeys.h"
 
 namespace zizara::gui::matrix {
 class TMatrixView;
@@ -45,6 +46,15 @@ class TMainForm : public QMainWindow {
   bool CheckSaveChanges();
   // Before leaving remote control: asks to disconnect; true when the caller may go on.
   bool ConfirmLeaveRemote();
+
+  // Macro menu.
+  void MacroItemClick(int item);
+  void SetGlobalHotkeys(bool on);
+  void SetMacroItemCaption(int item, const QString& caption);
+  QString MacroItemCaption(int item) const;
+  void RunMacroFile(const QString& path);
+  const QString& SettingsPath() const { return settings_path_; }
+  core::ui_port::FileChooser& Files() { return files_; }
 
   // States and views.
   void SetMenuState(MenuState state);
@@ -170,6 +180,9 @@ class TMainForm : public QMainWindow {
   link::LinkController* link_controller_ = nullptr;
   class LinkCommands* link_commands_ = nullptr;
   class RemoteCommands* remote_commands_ = nullptr;
+  bool delete_held_ = false;
+  remote::GlobalHotkeys* hotkeys_ = nullptr;
+  bool hotkeys_unavailable_said_ = false;
   QPointer<link::TDotLogForm> dot_log_form_;
   remote::TDropListForm* drop_form_ = nullptr;
 };

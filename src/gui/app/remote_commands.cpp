@@ -3,7 +3,11 @@
 #include "core/config/preset_options.h"
 #include "core/i18n/tr.h"
 #include "core/link/wait.h"
+#include "core/remote/macro_file.h"
+#include "core/remote/macro_runner.h"
 #include "core/remote/remote_session.h"
+#include "core/settings/ini_file.h"
+#include "core/settings/program_settings.h"
 #include "gui/app/main_form.h"
 #include "gui/matrix/matrix_view.h"
 
@@ -28,6 +32,8 @@ RemoteCommands::RemoteCommands(TMainForm& form, link::LinkController& controller
           &RemoteCommands::ReadRemoteXPoints);
   connect(&controller_, &link::LinkController::LineReceived, this,
           &RemoteCommands::OnLineReceived);
+  macro_window_ = new remote::TRunMacrosForm(
+      [this](const QString& text) { form_.SetFilePanelText(text); }, &form_);
 }
 
 RemoteCommands::~RemoteCommands() = default;
@@ -82,6 +88,141 @@ void RemoteCommands::ReadRemoteXPoints() {
   form_.SetMenuState(MenuState::kRemoteConnect);
   form_.Matrix()->DrawAllXPoints();
   form_.setEnabled(true);
+  if (macro_.pending) {
+    macro_.pending = false;
+    const QString file = macro_.pending_file;
+    macro_.pending_file.clear();
+    RunMacro(pending_item_, file);
+  }
+}
+
+QString RemoteCommands::AssignedMacroFile(int item) const {
+  if (item < 1 || item > 10) {
+    return {};
+  }
+  core::settings::IniFile ini(form_.SettingsPath());
+  ini.Load();
+  return core::settings::ReadMacroAssignments(ini).files[static_cast<std::size_t>(item - 1)];
+}
+
+QString RemoteCommands::MacroCaption(int item) const {
+  const QString file = AssignedMacroFile(item);
+  core::remote::MacroFile macro;
+  QString error;
+  if (file.isEmpty() || !core::remote::ReadMacroFile(file, &macro, &error)) {
+    return {};
+  }
+  return macro.name;
+}
+
+void RemoteCommands::RefreshMacroCaptions() {
+  for (int item = 1; item <= 10; ++item) {
+    const QString caption = MacroCaption(item);
+    if (!caption.isEmpty()) {
+      form_.SetMacroItemCaption(item, caption);
+    }
+  }
+}
+
+void RemoteCommands::AssignMacro(int item) {
+  if (!prompts_.Confirm(Tr("Do you wish to assign a new macro to this item?"))) {
+    return;
+  }
+  const QString file = form_.Files().OpenFileName(
+      Tr("Assign Macro"), QStringLiteral("QLX Configuration-Files (*.MCR *.mcr);;All Files (*)"));
+  if (file.isEmpty()) {
+    return;
+  }
+  QString error;
+  core::settings::AssignMacroFile(form_.SettingsPath(), item - 1, file, &error);
+  const QString caption = MacroCaption(item);
+  if (!caption.isEmpty()) {
+    form_.SetMacroItemCaption(item, caption);
+  }
+}
+
+void RemoteCommands::UnassignMacro(int item) {
+  if (!prompts_.Confirm(Tr("Do you wish to unassign the macro from this item?"))) {
+    return;
+  }
+  QString error;
+  core::settings::AssignMacroFile(form_.SettingsPath(), item - 1, QString(), &error);
+  form_.SetMacroItemCaption(item, Tr("<Unassigned>"));
+}
+
+void RemoteCommands::MacroItemClick(int item, bool shift_held, bool delete_held) {
+  if (item >= 1 && item <= 10) {
+    if (shift_held) {
+      AssignMacro(item);
+      return;
+    }
+    QString plain;
+    for (const QChar c : form_.MacroItemCaption(item)) {
+      if ((c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+          (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || c == QLatin1Char('<') ||
+          c == QLatin1Char('>')) {
+        plain += c;
+      }
+    }
+    const bool unassigned = plain == QStringLiteral("<Unassigned>");
+    if (delete_held && !unassigned) {
+      UnassignMacro(item);
+      return;
+    }
+    if (unassigned) {
+      AssignMacro(item);
+      return;
+    }
+  }
+  if (remote_.connected) {
+    RunMacro(item, QString());
+    return;
+  }
+  if (prompts_.Confirm(Tr(core::remote::kConnectQuestion)) && StartRemoteControl(false)) {
+    macro_.running = true;
+    macro_.pending = true;
+    macro_.pending_file.clear();
+    pending_item_ = item;
+  }
+}
+
+void RemoteCommands::RunMacroFile(const QString& file_name) {
+  if (!file_name.right(4).toUpper().endsWith(QStringLiteral(".MCR")) ||
+      !form_.commands().remote_menu) {
+    return;
+  }
+  if (remote_.connected) {
+    RunMacro(kRunMacroItem, file_name);
+    return;
+  }
+  if (prompts_.Confirm(Tr(core::remote::kConnectQuestion)) && StartRemoteControl(false)) {
+    macro_.running = true;
+    macro_.pending = true;
+    macro_.pending_file = file_name;
+    pending_item_ = kRunMacroItem;
+  }
+}
+
+void RemoteCommands::RunMacro(int item, const QString& file_name) {
+  macro_.running = true;
+  macro_.stop_requested = false;
+  form_.context().macro_running = true;
+  QString file = file_name;
+  if (file.isEmpty() && item >= 1 && item <= 10) {
+    file = AssignedMacroFile(item);
+  } else if (file.isEmpty()) {
+    file = form_.Files().OpenFileName(
+        Tr("Run Macro"), QStringLiteral("QLX Configuration-Files (*.MCR *.mcr);;All Files (*)"));
+  }
+  if (!file.isEmpty()) {
+    core::remote::MacroRunner runner(
+        controller_.EnsureLink(), remote_, macro_, *parser_, *macro_window_,
+        [this](const QByteArray& line) { return form_.Matrix()->IsRoutingLineAllowed(line); });
+    runner.RunFile(file);
+  }
+  macro_.running = false;
+  form_.context().macro_running = false;
+  macro_window_->HideWindow();
 }
 
 bool RemoteCommands::ConfirmLeaveRemote() {
@@ -159,6 +300,8 @@ void RemoteCommands::ClearPortBuffers() {
 void RemoteCommands::LogLine(const QString& line) { form_.DotLogForm()->AppendLine(line); }
 
 void RemoteCommands::FilePanel(const QString& text) { form_.SetFilePanelText(text); }
+
+void RemoteCommands::MacroThirdLine(const QString& text) { macro_window_->SetThirdLine(text); }
 
 void RemoteCommands::SendDotCommand(const QByteArray& command) {
   lk::InstrumentLink& link = controller_.EnsureLink();

@@ -8,6 +8,7 @@
 #include "core/remote/dot_messages.h"
 #include "core/remote/remote_state.h"
 #include "gui/link/link_controller.h"
+#include "gui/remote/run_macros_form.h"
 
 namespace zizara::gui::app {
 
@@ -36,6 +37,18 @@ class RemoteCommands : public QObject,
   // Shift+F1..F11: the instrument's preset keys.
   void PressPresetKey(int number);
 
+  // Macros. Items 1..10 are the Macro menu's items; kRunMacroItem is "Run Macro...".
+  static constexpr int kRunMacroItem = 11;
+  void RunMacro(int item, const QString& file_name);
+  // For callers that only have a path: drops, the command line, a second start.
+  void RunMacroFile(const QString& file_name);
+  void MacroItemClick(int item, bool shift_held, bool delete_held);
+  void StopMacro() { macro_.stop_requested = true; }
+  bool MacroRunning() const { return macro_.running; }
+  // The caption an item's assigned file gives it; empty when it keeps its caption.
+  QString MacroCaption(int item) const;
+  void RefreshMacroCaptions();
+
   // Received text outside a handshake.
   void OnLineReceived(const QByteArray& text);
 
@@ -49,6 +62,7 @@ class RemoteCommands : public QObject,
   void ClearPortBuffers() override;
   void LogLine(const QString& line) override;
   void FilePanel(const QString& text) override;
+  void MacroThirdLine(const QString& text) override;
 
   // RemoteSender.
   void SendDotCommand(const QByteArray& command) override;
@@ -56,6 +70,9 @@ class RemoteCommands : public QObject,
 
  private:
   void SyncConnected();
+  QString AssignedMacroFile(int item) const;
+  void AssignMacro(int item);
+  void UnassignMacro(int item);
 
   TMainForm& form_;
   link::LinkController& controller_;
@@ -64,6 +81,8 @@ class RemoteCommands : public QObject,
   core::remote::MacroState macro_;
   std::unique_ptr<core::remote::DotMessageParser> parser_;
   QTimer work_around_rx_flag_timer_;
+  remote::TRunMacrosForm* macro_window_ = nullptr;
+  int pending_item_ = 0;
 };
 
 }  // namespace zizara::gui::app

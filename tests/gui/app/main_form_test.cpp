@@ -225,3 +225,19 @@ TEST_F(MainFormTest, CommandLinePreset) {
 
 }  // namespace
 }  // namespace zizara::gui::app
+
+namespace zizara::gui::app {
+namespace {
+
+TEST_F(MainFormTest, GlobalShortcutsUnavailableIsSaidOnce) {
+  QAction* global = form_->FindAction("MenuMacroGlobal");
+  global->trigger();  // on: the offscreen desktop cannot grab keys
+  EXPECT_TRUE(global->isChecked());
+  EXPECT_EQ(prompts_.Texts(), QStringList{"Global shortcuts are not available on this desktop."});
+  global->trigger();  // off
+  global->trigger();  // on again: not said twice
+  EXPECT_EQ(prompts_.records().size(), 1u);
+}
+
+}  // namespace
+}  // namespace zizara::gui::app

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
+
+#include "core/settings/ini_file.h"
 #include <QTest>
 
 #include "gui/app/main_form.h"
@@ -106,6 +109,46 @@ TEST_F(RemoteCommandsTest, DisconnectAsksAndReturnsToTheStart) {
   EXPECT_FALSE(ctx_.connected);
   EXPECT_FALSE(form_->MatrixArea()->isVisibleTo(form_.get()));
   EXPECT_TRUE(form_->FindAction("MenuUpload")->isEnabled());
+}
+
+QString WriteMacro(const QTemporaryDir& dir, const QString& name, const QByteArray& text) {
+  const QString path = dir.filePath(name);
+  QFile f(path);
+  f.open(QIODevice::WriteOnly);
+  f.write(text);
+  return path;
+}
+
+TEST_F(RemoteCommandsTest, AssignRunAndUnassignAMacroItem) {
+  const QString path = WriteMacro(dir_, "route.MCR", "MacroName=Route three\r\n.SA3,9\r\n");
+  files_.open_names << path;
+  prompts_.Queue(Answer::kYes);  // assign a new macro?
+  form_->MacroItemClick(10);     // unassigned: offers to assign
+  EXPECT_EQ(form_->MacroItemCaption(10), "Route three");
+  core::settings::IniFile ini(dir_.filePath("VT-Zizara.INI"));
+  ini.Load();
+  EXPECT_EQ(ini.GetString("MacroFiles", "File#0"), path);
+
+  ASSERT_TRUE(Connect());
+  form_->MacroItemClick(10);
+  EXPECT_EQ(instrument_.Routing(3), 9);
+  EXPECT_EQ(form_->FilePanel()->text(), "Macro finished...");
+  EXPECT_FALSE(ctx_.macro_running);
+
+  prompts_.Queue(Answer::kYes);  // unassign?
+  form_->Remote()->MacroItemClick(10, false, true);
+  EXPECT_EQ(form_->MacroItemCaption(10), "<Unassigned>");
+  ini.Load();
+  EXPECT_TRUE(ini.GetString("MacroFiles", "File#0").isEmpty());
+}
+
+TEST_F(RemoteCommandsTest, DroppedMacroConnectsFirstThenRuns) {
+  const QString path = WriteMacro(dir_, "p.MCR", ".SP9,2\n.SA4,6\n");
+  prompts_.Queue(Answer::kYes);  // connect?
+  form_->RunMacroFile(path);
+  EXPECT_EQ(prompts_.records().front().text, "The QLX is not connected, do you wish to connect?");
+  EXPECT_TRUE(QTest::qWaitFor([this] { return instrument_.Routing(2, 4) == 6; }, 10000));
+  EXPECT_TRUE(ctx_.connected);
 }
 
 }  // namespace
