@@ -19,6 +19,7 @@
 #include "gui/common/icons.h"
 #include "gui/link/link_controller.h"
 #include "gui/ui/qt_prompts.h"
+#include "sim/control_server.h"
 #include "sim/pty_server.h"
 #include "sim/qlx_instrument.h"
 #include "sim/sim_app.h"
@@ -44,6 +45,7 @@ QString FindHelpFile() {
 struct BuiltInSimulator {
   std::unique_ptr<zizara::sim::QlxInstrument> instrument;
   std::unique_ptr<zizara::sim::PtyServer> server;
+  std::unique_ptr<zizara::sim::ControlServer> control;
 };
 
 bool StartSimulator(const QStringList& options, BuiltInSimulator* sim, QString* port,
@@ -70,6 +72,13 @@ bool StartSimulator(const QStringList& options, BuiltInSimulator* sim, QString* 
   sim->server->SetBaud(parsed.instrument.baud);
   if (!sim->server->Start(parsed.link, error)) {
     return false;
+  }
+  if (!parsed.control_path.isEmpty()) {
+    // Lets a user make changes "at the instrument" while the program runs.
+    sim->control = std::make_unique<zizara::sim::ControlServer>(sim->instrument.get());
+    if (!sim->control->Listen(parsed.control_path, error)) {
+      return false;
+    }
   }
   *port = parsed.link;
   return true;

@@ -3,6 +3,7 @@
 #include "core/config/preset_options.h"
 #include "core/i18n/tr.h"
 #include "core/link/wait.h"
+#include "core/matrix/xpoint_cells.h"
 #include "core/remote/macro_file.h"
 #include "core/remote/macro_runner.h"
 #include "core/remote/remote_session.h"
@@ -83,6 +84,10 @@ void RemoteCommands::ReadRemoteXPoints() {
   core::remote::RemoteSession session(controller_.IdentificationLayer(),
                                       controller_.TransfersLayer(), controller_.EnsureLink(),
                                       ctx.engine, remote_);
+  // The matrix shows what the instrument reports, nothing of the image's routing table.
+  core::matrix::XPointCells& cells = form_.Matrix()->model().cells;
+  cells.Clear();
+  core::matrix::MarkIllegalXPoints(cells, form_.Matrix()->CellImages());
   session.ReadRemoteXPoints();
   remote_.reload_pending = false;
   form_.SetMenuState(MenuState::kRemoteConnect);

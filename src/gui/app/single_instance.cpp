@@ -56,7 +56,9 @@ void SingleInstance::OnNewConnection() {
       socket->write("ok\n");
       socket->flush();
       if (!path.isEmpty()) {
-        emit PathReceived(path);
+        // Acting on the path may run a macro for minutes; the socket must not be inside that.
+        QMetaObject::invokeMethod(
+            this, [this, path] { emit PathReceived(path); }, Qt::QueuedConnection);
       }
     });
   }

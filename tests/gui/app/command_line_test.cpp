@@ -55,6 +55,7 @@ TEST(SingleInstanceTest, LongPathArrivesWhole) {
   sender->wait();
   delete sender;
   EXPECT_TRUE(sent);
+  EXPECT_TRUE(QTest::qWaitFor([&received] { return !received.isEmpty(); }, 5000));
   EXPECT_EQ(received, path);
 }
 

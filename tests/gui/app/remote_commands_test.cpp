@@ -63,6 +63,8 @@ TEST_F(RemoteCommandsTest, ConnectReadsTheInstrumentsRoutings) {
   EXPECT_TRUE(form_->MatrixArea()->isVisibleTo(form_.get()));
   EXPECT_EQ(Cell(0, 0), Images().remote_xpoint);    // output 1 <- input 1
   EXPECT_EQ(Cell(10, 10), Images().remote_xpoint);  // output 11 <- input 11
+  EXPECT_EQ(Cell(48, 0), Images().illegal_xpoint_greyed);  // input 49 can never be routed
+  EXPECT_EQ(Cell(1, 0), 0);  // nothing of the image's own routing table
   EXPECT_FALSE(form_->FindAction("MenuUpload")->isEnabled());
   EXPECT_FALSE(form_->FindAction("MenuSaveAs")->isEnabled());
   EXPECT_EQ(form_->PresetDropDown()->count(), 11);
