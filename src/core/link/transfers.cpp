@@ -147,21 +147,21 @@ bool ConfigurationTransfers::ReadInto(std::uint32_t address, int blocks, int ima
   return true;
 }
 
-bool ConfigurationTransfers::ReadTextBlock(const QString& model_text) {
+void ConfigurationTransfers::BeginPartialRead(int maximum, const QString& caption) {
   EngineState& engine = engine_.engine();
   engine.abort = false;
   engine.kind = TransferKind::kUpload;
-  engine_.progress().SetMaximum(896);
-  engine_.SetCaption(Tr("Connecting to ") + model_text + Tr(" Reading Text Block."));
+  engine_.progress().SetMaximum(maximum);
+  engine_.SetCaption(caption);
+}
+
+bool ConfigurationTransfers::ReadTextBlock(const QString& model_text) {
+  BeginPartialRead(896, Tr("Connecting to ") + model_text + Tr(" Reading Text Block."));
   return ReadInto(kConfigurationAddress + 0x0E00, 7, 0x0E00);
 }
 
 bool ConfigurationTransfers::ReadInputNames(const QString& model_text) {
-  EngineState& engine = engine_.engine();
-  engine.abort = false;
-  engine.kind = TransferKind::kUpload;
-  engine_.progress().SetMaximum(11);
-  engine_.SetCaption(Tr("Connecting to ") + model_text + Tr(" Reading Input Names."));
+  BeginPartialRead(11, Tr("Connecting to ") + model_text + Tr(" Reading Input Names."));
   bool all = true;
   for (int p = 0; p < config::kPresetCount; ++p) {
     const int offset = config::MemoryMap::ForPreset(p).PresetOffset;
@@ -172,11 +172,7 @@ bool ConfigurationTransfers::ReadInputNames(const QString& model_text) {
 }
 
 bool ConfigurationTransfers::ReadPresetNames(const QString& model_text) {
-  EngineState& engine = engine_.engine();
-  engine.abort = false;
-  engine.kind = TransferKind::kUpload;
-  engine_.progress().SetMaximum(128);
-  engine_.SetCaption(Tr("Connecting to ") + model_text + Tr(" Reading Preset Names."));
+  BeginPartialRead(128, Tr("Connecting to ") + model_text + Tr(" Reading Preset Names."));
   return ReadInto(kConfigurationAddress + config::offsets::kPresetNames, 1,
                   config::offsets::kPresetNames);
 }

@@ -48,6 +48,8 @@ class ConfigurationTransfers {
 
  private:
   bool ReadInto(std::uint32_t address, int blocks, int image_offset);
+  // The partial reads run as uploads with their own caption; the window stays hidden.
+  void BeginPartialRead(int maximum, const QString& caption);
 
   DriverEngine& engine_;
   Identification& identification_;

@@ -629,6 +629,16 @@ void TMainForm::EditMenuClick(const QString& item) {
   }
 }
 
+void TMainForm::FillPresetListFromImage() {
+  {
+    const QSignalBlocker block(preset_drop_down_);
+    preset_drop_down_->clear();
+    preset_drop_down_->addItems(cfg::PresetDropDownItems(ctx_.config.image));
+    preset_drop_down_->setCurrentIndex(0);
+  }
+  offset_panel_->setText(cfg::OffsetStandardText(ctx_.config.image));
+}
+
 void TMainForm::PresetDropDownChange(int index) {
   if (ctx_.connected && remote_commands_ != nullptr) {
     remote_commands_->SelectPresetOnInstrument(index);
@@ -655,13 +665,7 @@ bool TMainForm::LoadPresetFile(const QString& name) {
   if (!cfg::LoadPresetFile(name, prompts_, ctx_.config.image, ctx_.config.trailer)) {
     return false;
   }
-  {
-    const QSignalBlocker block(preset_drop_down_);
-    preset_drop_down_->clear();
-    preset_drop_down_->addItems(cfg::PresetDropDownItems(ctx_.config.image));
-    preset_drop_down_->setCurrentIndex(0);
-  }
-  offset_panel_->setText(cfg::OffsetStandardText(ctx_.config.image));
+  FillPresetListFromImage();
   SetMenuState(MenuState::kSave);
   return true;
 }
@@ -1000,13 +1004,7 @@ void TMainForm::ConnectAtStartUp() {
 }
 
 void TMainForm::AfterUpload() {
-  {
-    const QSignalBlocker block(preset_drop_down_);
-    preset_drop_down_->clear();
-    preset_drop_down_->addItems(cfg::PresetDropDownItems(ctx_.config.image));
-    preset_drop_down_->setCurrentIndex(0);
-  }
-  offset_panel_->setText(cfg::OffsetStandardText(ctx_.config.image));
+  FillPresetListFromImage();
   SetFilePanel(Tr("Configuration Uploaded from QLX..."));
   SetMenuState(MenuState::kUpLoaded);
   SetBacklightFromImage();

@@ -63,6 +63,8 @@ class TMainForm : public QMainWindow {
   void UpdateMenuItems();
   void SelectPreset(int p);
   void RefreshPresetList();
+  // The 11 presets from the image, the first selected, and the offset standard.
+  void FillPresetListFromImage();
 
   // Settings, start-up and hand-over.
   void LoadSettings();

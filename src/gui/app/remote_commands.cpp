@@ -20,6 +20,7 @@ namespace lk = core::link;
 namespace {
 constexpr int kReadXPointsDelayMs = 100;
 constexpr int kPresetKeyPauseMs = 250;
+constexpr char kMacroFilter[] = "QLX Configuration-Files (*.MCR *.mcr);;All Files (*)";
 }  // namespace
 
 RemoteCommands::RemoteCommands(TMainForm& form, link::LinkController& controller,
@@ -120,12 +121,16 @@ QString RemoteCommands::MacroCaption(int item) const {
   return macro.name;
 }
 
+void RemoteCommands::LoadMacroCaption(int item) {
+  const QString caption = MacroCaption(item);
+  if (!caption.isEmpty()) {
+    form_.SetMacroItemCaption(item, caption);
+  }
+}
+
 void RemoteCommands::RefreshMacroCaptions() {
   for (int item = 1; item <= 10; ++item) {
-    const QString caption = MacroCaption(item);
-    if (!caption.isEmpty()) {
-      form_.SetMacroItemCaption(item, caption);
-    }
+    LoadMacroCaption(item);
   }
 }
 
@@ -134,16 +139,13 @@ void RemoteCommands::AssignMacro(int item) {
     return;
   }
   const QString file = form_.Files().OpenFileName(
-      Tr("Assign Macro"), QStringLiteral("QLX Configuration-Files (*.MCR *.mcr);;All Files (*)"));
+      Tr("Assign Macro"), QString::fromLatin1(kMacroFilter));
   if (file.isEmpty()) {
     return;
   }
   QString error;
   core::settings::AssignMacroFile(form_.SettingsPath(), item - 1, file, &error);
-  const QString caption = MacroCaption(item);
-  if (!caption.isEmpty()) {
-    form_.SetMacroItemCaption(item, caption);
-  }
+  LoadMacroCaption(item);
 }
 
 void RemoteCommands::UnassignMacro(int item) {
@@ -179,14 +181,19 @@ void RemoteCommands::MacroItemClick(int item, bool shift_held, bool delete_held)
       return;
     }
   }
+  RunNowOrAfterConnecting(item, QString());
+}
+
+void RemoteCommands::RunNowOrAfterConnecting(int item, const QString& file_name) {
   if (remote_.connected) {
-    RunMacro(item, QString());
+    RunMacro(item, file_name);
     return;
   }
+  // The macro runs once the instrument's X-Points have been read.
   if (prompts_.Confirm(Tr(core::remote::kConnectQuestion)) && StartRemoteControl(false)) {
     macro_.running = true;
     macro_.pending = true;
-    macro_.pending_file.clear();
+    macro_.pending_file = file_name;
     pending_item_ = item;
   }
 }
@@ -196,16 +203,7 @@ void RemoteCommands::RunMacroFile(const QString& file_name) {
       !form_.commands().remote_menu) {
     return;
   }
-  if (remote_.connected) {
-    RunMacro(kRunMacroItem, file_name);
-    return;
-  }
-  if (prompts_.Confirm(Tr(core::remote::kConnectQuestion)) && StartRemoteControl(false)) {
-    macro_.running = true;
-    macro_.pending = true;
-    macro_.pending_file = file_name;
-    pending_item_ = kRunMacroItem;
-  }
+  RunNowOrAfterConnecting(kRunMacroItem, file_name);
 }
 
 void RemoteCommands::RunMacro(int item, const QString& file_name) {
@@ -217,7 +215,7 @@ void RemoteCommands::RunMacro(int item, const QString& file_name) {
     file = AssignedMacroFile(item);
   } else if (file.isEmpty()) {
     file = form_.Files().OpenFileName(
-        Tr("Run Macro"), QStringLiteral("QLX Configuration-Files (*.MCR *.mcr);;All Files (*)"));
+        Tr("Run Macro"), QString::fromLatin1(kMacroFilter));
   }
   if (!file.isEmpty()) {
     core::remote::MacroRunner runner(

@@ -72,6 +72,8 @@ class RemoteCommands : public QObject,
   void SyncConnected();
   QString AssignedMacroFile(int item) const;
   void AssignMacro(int item);
+  void LoadMacroCaption(int item);
+  void RunNowOrAfterConnecting(int item, const QString& file_name);
   void UnassignMacro(int item);
 
   TMainForm& form_;

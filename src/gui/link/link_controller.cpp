@@ -98,20 +98,33 @@ lk::ConnectOutcome LinkController::Connect() {
   return outcome;
 }
 
+lk::TransferOutcome LinkController::RunExternal(
+    const QString& caption, const QString& text,
+    const std::function<bool(const lk::ExternalCommand&)>& transfer) {
+  const lk::ExternalCommand ext(program_dir_, ctx_.ext_cmd, temp_dir_);
+  SetMainWindowEnabled(false);
+  TDialogForm waiting(main_window_);
+  waiting.ShowWaiting(caption, text);
+  const bool ok = transfer(ext);
+  waiting.hide();
+  SetMainWindowEnabled(true);
+  if (ok) {
+    return lk::TransferOutcome::kDone;
+  }
+  return ext.configured() ? lk::TransferOutcome::kFailed : lk::TransferOutcome::kNotConfigured;
+}
+
 lk::TransferOutcome LinkController::Upload() {
   if (ctx_.link_mode == lk::LinkMode::kExt) {
-    SetMainWindowEnabled(false);
-    const lk::ExternalCommand ext(program_dir_, ctx_.ext_cmd, temp_dir_);
-    TDialogForm waiting(main_window_);
-    waiting.ShowWaiting(Tr("Upload."), Tr("Please wait while uploading..."));
-    const bool ok = ext.Upload(ctx_.config, prompts_);
-    waiting.hide();
-    SetMainWindowEnabled(true);
-    if (!ok) {
-      return ext.configured() ? lk::TransferOutcome::kFailed : lk::TransferOutcome::kNotConfigured;
+    const lk::TransferOutcome result =
+        RunExternal(Tr("Upload."), Tr("Please wait while uploading..."),
+                    [this](const lk::ExternalCommand& ext) {
+                      return ext.Upload(ctx_.config, prompts_);
+                    });
+    if (result == lk::TransferOutcome::kDone) {
+      prompts_.Information(Tr("Configuration is uploaded correctly..."));
     }
-    prompts_.Information(Tr("Configuration is uploaded correctly..."));
-    return lk::TransferOutcome::kDone;
+    return result;
   }
   const lk::ConnectOutcome outcome = Connect();
   if (!outcome.upload_enabled) {
@@ -125,20 +138,16 @@ lk::TransferOutcome LinkController::Upload() {
 
 lk::TransferOutcome LinkController::Download(bool force_v5) {
   if (ctx_.link_mode == lk::LinkMode::kExt) {
-    const lk::ExternalCommand ext(program_dir_, ctx_.ext_cmd, temp_dir_);
-    SetMainWindowEnabled(false);
-    TDialogForm waiting(main_window_);
-    waiting.ShowWaiting(Tr("Download."), Tr("Please wait while downloading..."));
-    const bool ok = ext.Download(ctx_.config, prompts_);
-    waiting.hide();
-    SetMainWindowEnabled(true);
-    if (!ok) {
-      return ext.configured() ? lk::TransferOutcome::kFailed : lk::TransferOutcome::kNotConfigured;
+    const lk::TransferOutcome result =
+        RunExternal(Tr("Download."), Tr("Please wait while downloading..."),
+                    [this](const lk::ExternalCommand& ext) {
+                      return ext.Download(ctx_.config, prompts_);
+                    });
+    if (result == lk::TransferOutcome::kDone &&
+        prompts_.Confirm(Tr("Download complete.\r\rDo you wish to reset the QLX?"))) {
+      lk::ExternalCommand(program_dir_, ctx_.ext_cmd, temp_dir_).Restart();
     }
-    if (prompts_.Confirm(Tr("Download complete.\r\rDo you wish to reset the QLX?"))) {
-      ext.Restart();
-    }
-    return lk::TransferOutcome::kDone;
+    return result;
   }
   const lk::ConnectOutcome outcome = Connect();
   if (outcome.result == lk::ConnectResult::kPortUnavailable ||

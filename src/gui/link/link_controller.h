@@ -65,6 +65,10 @@ class LinkController : public QObject {
   Session* EnsureSession();
   void Record(const core::link::ConnectOutcome& outcome);
   void SetMainWindowEnabled(bool enabled);
+  // An external-command transfer with its waiting window; the outcome by its result.
+  core::link::TransferOutcome RunExternal(
+      const QString& caption, const QString& text,
+      const std::function<bool(const core::link::ExternalCommand&)>& transfer);
 
   app::AppContext& ctx_;
   core::ui_port::Prompts& prompts_;
