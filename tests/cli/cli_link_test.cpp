@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "cli/cli.h"
+#include "support/cli_runner.h"
 #include "sim/in_memory_transport.h"
 #include "sim/qlx_instrument.h"
 #include "support/crafted_files.h"
@@ -14,11 +15,7 @@
 namespace zizara::cli {
 namespace {
 
-struct CliRun {
-  int code;
-  QString out;
-  QString err;
-};
+using testing::CliRun;
 
 class CliLinkTest : public ::testing::Test {
  protected:
@@ -32,14 +29,7 @@ class CliLinkTest : public ::testing::Test {
       return std::make_unique<sim::InMemoryTransport>(instrument_.get());
     };
     env.working_dir = dir_.path();
-    QString out_text;
-    QString err_text;
-    QTextStream out(&out_text);
-    QTextStream err(&err_text);
-    const int code = RunCli(args, out, err, env);
-    out.flush();
-    err.flush();
-    return {code, out_text, err_text};
+    return testing::RunCliCaptured(args, env);
   }
   QByteArray ReadFile(const QString& path) {
     QFile f(path);

@@ -4,17 +4,14 @@
 #include <QTemporaryDir>
 
 #include "cli/cli.h"
+#include "support/cli_runner.h"
 #include "sim/in_memory_transport.h"
 #include "sim/qlx_instrument.h"
 
 namespace zizara::cli {
 namespace {
 
-struct CliRun {
-  int code;
-  QString out;
-  QString err;
-};
+using testing::CliRun;
 
 class CliMacroTest : public ::testing::Test {
  protected:
@@ -23,14 +20,7 @@ class CliMacroTest : public ::testing::Test {
     env.make_transport = [this](const QString&) {
       return std::make_unique<sim::InMemoryTransport>(&instrument_);
     };
-    QString out_text;
-    QString err_text;
-    QTextStream out(&out_text);
-    QTextStream err(&err_text);
-    const int code = RunCli(args, out, err, env);
-    out.flush();
-    err.flush();
-    return {code, out_text, err_text};
+    return testing::RunCliCaptured(args, env);
   }
   QString Write(const QByteArray& text) {
     const QString path = dir_.filePath("test.MCR");

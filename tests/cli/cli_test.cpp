@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include "support/cli_runner.h"
 #include "support/crafted_files.h"
 
 namespace zizara::cli {
@@ -18,22 +19,9 @@ using testing::CraftImage;
 using testing::CraftPresetFile;
 using testing::WriteFile;
 
-struct CliRun {
-  int code;
-  QString out;
-  QString err;
-};
+using testing::CliRun;
 
-CliRun RunWith(const QStringList& args) {
-  QString out_text;
-  QString err_text;
-  QTextStream out(&out_text);
-  QTextStream err(&err_text);
-  const int code = RunCli(args, out, err);
-  out.flush();
-  err.flush();
-  return {code, out_text, err_text};
-}
+CliRun RunWith(const QStringList& args) { return testing::RunCliCaptured(args); }
 
 class CliTest : public ::testing::Test {
  protected:

@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
-#include "gui/app/main_form.h"
-#include "gui/ui/qt_prompts.h"
-#include "sim/in_memory_transport.h"
-#include "sim/qlx_instrument.h"
+#include "support/simulated_main_form.h"
 
 namespace zizara::gui::app {
 namespace {
@@ -13,35 +8,7 @@ namespace {
 using core::ui_port::Answer;
 
 // The window's instrument commands against the simulated instrument.
-class MainFormLinkTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ctx_.current_port = "sim";
-    form_ = std::make_unique<TMainForm>(ctx_, prompts_, files_, dir_.filePath("VT-Zizara.INI"));
-    form_->LoadSettings();
-    form_->BuildInterfaceMenu({"sim"});
-    controller_ = std::make_unique<link::LinkController>(
-        ctx_, prompts_,
-        [this](const QString&) {
-          return std::make_unique<sim::InMemoryTransport>(&instrument_);
-        },
-        form_.get());
-    form_->SetLinkController(controller_.get());
-  }
-  void TearDown() override {
-    form_->SetLinkController(nullptr);
-    controller_.reset();
-  }
-  void Trigger(const char* action) { form_->FindAction(QString::fromLatin1(action))->trigger(); }
-
-  QTemporaryDir dir_;
-  sim::QlxInstrument instrument_;
-  AppContext ctx_;
-  core::ui_port::ScriptedPrompts prompts_;
-  ui::ScriptedFileChooser files_;
-  std::unique_ptr<TMainForm> form_;
-  std::unique_ptr<link::LinkController> controller_;
-};
+using MainFormLinkTest = testing::SimulatedMainFormTest;
 
 TEST_F(MainFormLinkTest, StartUpConnectionFillsThePanels) {
   form_->ConnectAtStartUp();

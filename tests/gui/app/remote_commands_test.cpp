@@ -6,12 +6,9 @@
 #include "core/settings/ini_file.h"
 #include <QTest>
 
-#include "gui/app/main_form.h"
 #include "gui/app/remote_commands.h"
 #include "gui/matrix/matrix_view.h"
-#include "gui/ui/qt_prompts.h"
-#include "sim/in_memory_transport.h"
-#include "sim/qlx_instrument.h"
+#include "support/simulated_main_form.h"
 
 namespace zizara::gui::app {
 namespace {
@@ -19,25 +16,11 @@ namespace {
 using core::ui_port::Answer;
 
 // Remote control from the main window against the simulated instrument.
-class RemoteCommandsTest : public ::testing::Test {
+class RemoteCommandsTest : public testing::SimulatedMainFormTest {
  protected:
   void SetUp() override {
-    ctx_.current_port = "sim";
-    form_ = std::make_unique<TMainForm>(ctx_, prompts_, files_, dir_.filePath("VT-Zizara.INI"));
-    form_->LoadSettings();
-    form_->BuildInterfaceMenu({"sim"});
-    controller_ = std::make_unique<link::LinkController>(
-        ctx_, prompts_,
-        [this](const QString&) {
-          return std::make_unique<sim::InMemoryTransport>(&instrument_);
-        },
-        form_.get());
-    form_->SetLinkController(controller_.get());
+    SimulatedMainFormTest::SetUp();
     form_->ConnectAtStartUp();
-  }
-  void TearDown() override {
-    form_->SetLinkController(nullptr);
-    controller_.reset();
   }
   std::uint8_t Cell(int input, int output) {
     return form_->Matrix()->model().cells.At(input, output);
@@ -48,13 +31,6 @@ class RemoteCommandsTest : public ::testing::Test {
     return QTest::qWaitFor([this] { return form_->commands().remote_button_down; }, 10000);
   }
 
-  QTemporaryDir dir_;
-  sim::QlxInstrument instrument_;
-  AppContext ctx_;
-  core::ui_port::ScriptedPrompts prompts_;
-  ui::ScriptedFileChooser files_;
-  std::unique_ptr<TMainForm> form_;
-  std::unique_ptr<link::LinkController> controller_;
 };
 
 TEST_F(RemoteCommandsTest, ConnectReadsTheInstrumentsRoutings) {
