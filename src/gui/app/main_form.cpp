@@ -458,7 +458,13 @@ void TMainForm::CreateCentralArea() {
   matrix_layout->addWidget(matrix_);
   matrix_->InstallKeyPreview(this, preset_drop_down_);
   connect(matrix_, &matrix::TMatrixView::Edited, this, [this] { SetMenuState(MenuState::kSave); });
+  // What the clipboard holds is read once per change, not on every menu-state change: asking
+  // another program's clipboard can take a round trip to the display server.
+  clipboard_has_labels_ = matrix::TMatrixView::ClipboardHasLabels();
+  clipboard_has_xpoints_ = matrix::TMatrixView::ClipboardHasXPoints();
   connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+    clipboard_has_labels_ = matrix::TMatrixView::ClipboardHasLabels();
+    clipboard_has_xpoints_ = matrix::TMatrixView::ClipboardHasXPoints();
     // Only the paste items follow the clipboard; copying follows the menu states.
     const MenuFlags f = Flags();
     const bool can_paste = commands_.matrix_visible && !f.connected;
@@ -516,8 +522,8 @@ MenuFlags TMainForm::Flags() const {
   f.has_file_name = !save_dialog_name_.isEmpty();
   f.version_number = ctx_.config.trailer.software_version;
   f.matrix_visible = commands_.matrix_visible;
-  f.clipboard_has_labels = matrix::TMatrixView::ClipboardHasLabels();
-  f.clipboard_has_xpoints = matrix::TMatrixView::ClipboardHasXPoints();
+  f.clipboard_has_labels = clipboard_has_labels_;
+  f.clipboard_has_xpoints = clipboard_has_xpoints_;
   return f;
 }
 

@@ -183,6 +183,8 @@ class TMainForm : public QMainWindow {
   class LinkCommands* link_commands_ = nullptr;
   class RemoteCommands* remote_commands_ = nullptr;
   bool delete_held_ = false;
+  bool clipboard_has_labels_ = false;
+  bool clipboard_has_xpoints_ = false;
   remote::GlobalHotkeys* hotkeys_ = nullptr;
   bool hotkeys_unavailable_said_ = false;
   QPointer<link::TDotLogForm> dot_log_form_;
