@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -40,6 +41,20 @@ QString FindHelpFile() {
   }
   return {};
 }
+
+// With VT_ZIZARA_REPORT_SHOWN set, says on stderr when the main window was first painted, so
+// that start-up can be timed from outside.
+class ShownReporter : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      watched->removeEventFilter(this);
+      std::fputs("vt-zizara: main window shown\n", stderr);
+      std::fflush(stderr);
+    }
+    return false;
+  }
+};
 
 // The built-in simulated instrument, served on a pty of its own for this run.
 struct BuiltInSimulator {
@@ -175,6 +190,10 @@ int main(int argc, char** argv) {
     if (done) {
       return 0;
     }
+  }
+  ShownReporter shown_reporter;
+  if (qEnvironmentVariableIsSet("VT_ZIZARA_REPORT_SHOWN")) {
+    form.installEventFilter(&shown_reporter);
   }
   if (form.StartMaximized()) {
     form.showMaximized();
