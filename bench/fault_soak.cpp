@@ -57,6 +57,27 @@ QByteArray ImageBytes(const zizara::core::config::ConfigurationImage& image) {
   return image.ToByteArray();
 }
 
+// Whether the two differ; says where on stderr when they do, to find the cause.
+bool Differs(const char* what, int transfer, const QByteArray& expected, const QByteArray& got) {
+  if (expected == got) {
+    return false;
+  }
+  int first = -1;
+  int count = 0;
+  for (int i = 0; i < expected.size(); ++i) {
+    if (expected[i] != got[i]) {
+      first = first < 0 ? i : first;
+      ++count;
+    }
+  }
+  std::fprintf(stderr,
+               "silent corruption: %s %d, %d bytes differ from offset 0x%04X (expected %02X, "
+               "got %02X)\n",
+               what, transfer, count, first, static_cast<std::uint8_t>(expected[first]),
+               static_cast<std::uint8_t>(got[first]));
+  return true;
+}
+
 struct Tally {
   int attempted = 0;
   int survived = 0;
@@ -102,7 +123,8 @@ RateResult Soak(double rate, Faults faults, int uploads, int downloads, std::uin
       ++up;
       const zl::TransferOutcome out = s.transfers.UploadSerial();
       const bool done = out == zl::TransferOutcome::kDone;
-      r.upload.Add(done, done && ImageBytes(s.config.image) != ImageBytes(instrument->Image()));
+      r.upload.Add(done, done && Differs("upload", i, ImageBytes(instrument->Image()),
+                                         ImageBytes(s.config.image)));
     } else {
       ++down;
       QByteArray sent(static_cast<int>(zizara::core::config::kImageSize), '\0');
@@ -113,7 +135,7 @@ RateResult Soak(double rate, Faults faults, int uploads, int downloads, std::uin
       const zl::TransferOutcome out = s.transfers.DownloadSerial();
       s.transfers.FinishDownload(out);
       const bool done = out == zl::TransferOutcome::kDone;
-      r.download.Add(done, done && ImageBytes(instrument->Image()) != sent);
+      r.download.Add(done, done && Differs("download", i, sent, ImageBytes(instrument->Image())));
     }
     if ((i + 1) % 10 == 0) {
       std::fprintf(stderr, "rate %.4f%%: %d of %d transfers, %d silent so far (%.0f s)\n",

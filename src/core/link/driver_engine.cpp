@@ -140,6 +140,7 @@ bool DriverEngine::ReadBlocks(Command code, std::uint32_t start, int blocks,
         ok = true;
         break;
       }
+      ++failed_reads_;
     }
     if (ok) {
       address += kBlockSize;
@@ -184,6 +185,11 @@ bool DriverEngine::WriteBlocks(std::uint32_t address, const QByteArray& data) {
       }
       if (!written) {
         Pause(timing::kRefusedWritePauseMs);
+        // A damaged answer to the flag read can leave the instrument write-protected, and
+        // it would then refuse this block for ever; look again before repeating it.
+        if (link_.SendBreak() && link_.ReadProtectFlag(&flag) && flag == 0) {
+          link_.ToggleProtectFlag();
+        }
       }
     }
     address += kBlockSize;

@@ -48,6 +48,9 @@ class DriverEngine {
   // True when the word was written; gives up on abort or a dead line.
   bool ModifyWord(std::uint32_t address, const QString& value_text);
 
+  // Block read attempts that failed since this engine was made; a sign of a noisy line.
+  int failed_reads() const { return failed_reads_; }
+
   void StepProgress(int value);
   // Called on every progress step with the step value (installation window, splash).
   void AddStepListener(std::function<void(int)> listener) {
@@ -64,6 +67,7 @@ class DriverEngine {
   ui_port::Progress& progress_;
   QString caption_;
   int position_ = 0;
+  int failed_reads_ = 0;
   std::vector<std::function<void(int)>> step_listeners_;
 };
 

@@ -36,8 +36,26 @@ TransferOutcome ConfigurationTransfers::UploadSerial() {
   engine_.SetCaption(Tr("Uploading Configuration."));
   engine_.progress().ShowProgress();
   std::vector<std::uint8_t> buffer(config::kImageSize);
-  const bool read = engine_.ReadBlocks(Command::kReadBlock, kConfigurationAddress,
-                                       config::kImageSize / kBlockSize, buffer.data());
+  const int failed_before = engine_.failed_reads();
+  bool read = engine_.ReadBlocks(Command::kReadBlock, kConfigurationAddress,
+                                 config::kImageSize / kBlockSize, buffer.data());
+  // The check byte is a plain sum: two bit errors in one block can cancel out. A line that
+  // damaged anything in this read may have done so unseen, so the image is read again until
+  // two reads agree. A clean line costs nothing extra.
+  std::vector<std::uint8_t> again(config::kImageSize);
+  for (int pass = 0; read && engine_.failed_reads() != failed_before; ++pass) {
+    if (pass == timing::kBlockAttempts) {
+      read = false;
+      break;
+    }
+    engine_.SetCaption(Tr("Uploading Configuration."));
+    read = engine_.ReadBlocks(Command::kReadBlock, kConfigurationAddress,
+                              config::kImageSize / kBlockSize, again.data());
+    if (read && again == buffer) {
+      break;
+    }
+    buffer.swap(again);
+  }
   engine_.progress().HideProgress();
   engine.kind = TransferKind::kIdle;
   if (engine.abort) {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "core/config/preset_file.h"
 #include "core/config/upgrade.h"
@@ -70,6 +71,109 @@ TEST(UploadTest, DroppedLineIsReportedAndChangesNothing) {
   EXPECT_FALSE(f.config.modified);
   EXPECT_TRUE(f.prompts.Texts().contains(UploadErrorText()));
   EXPECT_LE(f.prompts.records().size(), 2u);  // no chain of boxes
+}
+
+// Damages chosen replies on their way to the program: 128-byte blocks with a single flipped
+// bit (which the check byte catches) or two flips of bit 7 (which it cannot), and the first
+// answer to the write-protect flag read.
+class TamperingTransport : public Transport {
+ public:
+  explicit TamperingTransport(Transport* inner) : inner_(inner) {
+    connect(inner, &Transport::ReadyRead, this, &Transport::ReadyRead);
+    connect(inner, &Transport::Failed, this, &Transport::Failed);
+  }
+  bool Open(QString* error) override { return inner_->Open(error); }
+  void Close() override { inner_->Close(); }
+  bool IsOpen() const override { return inner_->IsOpen(); }
+  QString Name() const override { return inner_->Name(); }
+  qint64 Write(const QByteArray& bytes) override {
+    flag_read_pending_ = bytes == QByteArray(1, '\x1A');
+    return inner_->Write(bytes);
+  }
+  QByteArray Read(qint64 max_bytes) override {
+    QByteArray bytes = inner_->Read(max_bytes);
+    if (flag_read_pending_ && bytes.size() == 1 && flag_reply_ >= 0) {
+      bytes[0] = static_cast<char>(flag_reply_);
+      flag_reply_ = -1;
+    }
+    flag_read_pending_ = false;
+    if (bytes.size() == kBlockSize) {
+      ++blocks;
+      if (blocks == detected_at) {
+        bytes[10] = static_cast<char>(bytes[10] ^ 0x01);
+      } else if (blocks == unseen_at) {
+        bytes[20] = static_cast<char>(bytes[20] ^ 0x80);
+        bytes[21] = static_cast<char>(bytes[21] ^ 0x80);
+      }
+    }
+    return bytes;
+  }
+  qint64 BytesAvailable() const override { return inner_->BytesAvailable(); }
+  void Clear(bool input, bool output) override { inner_->Clear(input, output); }
+
+  int blocks = 0;
+  int detected_at = -1;
+  int unseen_at = -1;
+  int flag_reply_ = -1;  // what the first flag read answers instead, when set
+
+ private:
+  Transport* inner_;
+  bool flag_read_pending_ = false;
+};
+
+struct TamperedLine {
+  TamperedLine()
+      : memory(&instrument),
+        tampering(&memory),
+        link(tampering, state, prompts),
+        engine(link, engine_state, record, progress),
+        identification(engine, flags),
+        transfers(engine, identification, config) {
+    link.OpenLink(nullptr);
+  }
+  sim::QlxInstrument instrument;
+  sim::InMemoryTransport memory;
+  TamperingTransport tampering;
+  LinkState state;
+  InstrumentRecord record;
+  EngineState engine_state;
+  ConnectFlags flags;
+  ui_port::ScriptedPrompts prompts;
+  ui_port::NullProgress progress;
+  config::Configuration config;
+  InstrumentLink link;
+  DriverEngine engine;
+  Identification identification;
+  ConfigurationTransfers transfers;
+};
+
+// Identification reads two blocks; the upload's first block is the third 128-byte reply.
+TEST(UploadTest, AfterADamagedReplyTheImageIsTakenOnlyWhenTwoReadsAgree) {
+  TamperedLine t;
+  t.tampering.detected_at = 3;
+  t.tampering.unseen_at = 9;
+  ASSERT_EQ(t.transfers.UploadSerial(), TransferOutcome::kDone);
+  EXPECT_EQ(t.config.image, t.instrument.Image());
+  EXPECT_EQ(t.tampering.blocks, 2 + 1 + 3 * 128);  // the retry, the read, two more to agree
+}
+
+TEST(DownloadTest, AWriteProtectFlagMisreadAsOffDoesNotStallTheDownload) {
+  TamperedLine t;
+  t.tampering.flag_reply_ = 1;  // the instrument says 0: the program skips the toggle
+  // Only a guard: the download ends in milliseconds unless it keeps repeating a refused block.
+  QTimer::singleShot(20000, [&t] { t.engine_state.abort = true; });
+  QByteArray data(16384, '\0');
+  for (int i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
+  t.config.image.CopyIn(0, std::vector<std::uint8_t>(data.begin(), data.end()));
+  ASSERT_EQ(t.transfers.DownloadSerial(), TransferOutcome::kDone);
+  EXPECT_EQ(t.instrument.Image().ToByteArray(), data);
+}
+
+TEST(UploadTest, OnACleanLineTheImageIsReadOnce) {
+  TamperedLine t;
+  ASSERT_EQ(t.transfers.UploadSerial(), TransferOutcome::kDone);
+  EXPECT_EQ(t.config.image, t.instrument.Image());
+  EXPECT_EQ(t.tampering.blocks, 2 + 128);
 }
 
 TEST(DownloadTest, VersionQuestionOnlyWhenTheInstrumentIsNewer) {
