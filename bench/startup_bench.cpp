@@ -98,6 +98,11 @@ Run StartOnce(const std::string& program, const std::vector<std::string>& args,
   return run;
 }
 
+// The program's built-in simulated instrument, served at `port`.
+std::vector<std::string> SimulateArguments(const std::string& port) {
+  return {"--simulate", "--link", port};
+}
+
 void Report(const char* what, std::vector<Run> runs) {
   std::sort(runs.begin(), runs.end(),
             [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
@@ -147,7 +152,7 @@ int main(int argc, char** argv) {
 
   const std::string program = ZIZARA_VT_ZIZARA;
   const std::string simulated_port = home.filePath(QStringLiteral("qlx")).toStdString();
-  const std::vector<std::string> plain{"--simulate", "--link", simulated_port};
+  const std::vector<std::string> plain = SimulateArguments(simulated_port);
   std::vector<std::string> with_file{preset.toStdString()};
   with_file.insert(with_file.end(), plain.begin(), plain.end());
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench_simulator.h"
 #include "core/link/identification.h"
 #include "core/link/serial_transport.h"
 #include "core/link/wait.h"
@@ -48,10 +49,8 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   const QString port = dir.filePath(QStringLiteral("qlx"));
   QProcess sim;
-  sim.start(QStringLiteral(ZIZARA_QLX_SIM),
-            {QStringLiteral("--link"), port, QStringLiteral("--baud"), QString::number(baud)});
-  if (!sim.waitForStarted() || !sim.waitForReadyRead(10000)) {
-    std::fprintf(stderr, "qlx-sim did not start\n");
+  if (!zizara::bench::StartQlxSim(sim, QStringLiteral(ZIZARA_QLX_SIM), port,
+                                  {QStringLiteral("--baud"), QString::number(baud)})) {
     return 1;
   }
   zl::SerialTransport transport(port);
