@@ -106,7 +106,7 @@ RateResult Soak(double rate, Faults faults, int uploads, int downloads, std::uin
   options.drop = faults == Faults::kCorrupt ? 0.0 : rate;
   options.corrupt = faults == Faults::kDrop ? 0.0 : rate;
   options.seed = seed;
-  options.boot_ms = 50;  // the restart after each download; the real figure adds nothing here
+  options.boot_ms = 50;  // a quicker restart after each download; its length tests nothing
   const auto instrument = zizara::bench::MakeInstrument(options);
   if (!instrument) {
     std::exit(2);
