@@ -76,6 +76,7 @@ struct Session {
         transfers(driver, identification, config) {}
 
   std::unique_ptr<link::Transport> transport;
+  QString port;  // as the user named it
   link::LinkState link_state;
   link::InstrumentRecord record;
   link::EngineState engine;
@@ -105,7 +106,7 @@ int EffectiveVersionCode(const Session& s, const link::ConnectOutcome& outcome) 
 QJsonObject IdentityJson(const Session& s, const link::ConnectOutcome& outcome) {
   const link::InstrumentRecord& r = s.record;
   QJsonObject o;
-  o[QStringLiteral("port")] = s.transport->Name();
+  o[QStringLiteral("port")] = s.port;
   o[QStringLiteral("found")] = r.instrument_found;
   o[QStringLiteral("bios_mode")] = r.bios_mode;
   o[QStringLiteral("serial")] = r.serial_number;
@@ -145,7 +146,7 @@ bool ConnectFor(Session& s, Need need, QTextStream& err, link::ConnectOutcome* o
     case link::ConnectResult::kPortUnavailable:
       return false;
     case link::ConnectResult::kNotConnected:
-      err << (s.record.no_reliable_answer ? link::NoReliableAnswerText(s.transport->Name())
+      err << (s.record.no_reliable_answer ? link::NoReliableAnswerText(s.port)
                                           : Tr("No instrument found."))
           << Qt::endl;
       return false;
@@ -176,14 +177,14 @@ int Identify(Session& s, const GlobalOptions& options, QTextStream& out, QTextSt
   if (s.link.LineFailed()) {
     // A line that broke mid-way proves nothing about the instrument.
     err << Tr("The line to the QLX on %1 broke: %2")
-               .arg(s.transport->Name(), s.link.LineFailureReason())
+               .arg(s.port, s.link.LineFailureReason())
         << Qt::endl;
     usable = false;
   }
   if (options.json) {
     out << QJsonDocument(IdentityJson(s, outcome)).toJson(QJsonDocument::Compact) << Qt::endl;
   } else if (usable) {
-    out << Tr("Port: ") << ForTerminal(s.transport->Name()) << '\n'
+    out << Tr("Port: ") << ForTerminal(s.port) << '\n'
         << ForTerminal(outcome.connected_panel) << '\n'
         << ForTerminal(outcome.serial_panel) << '\n';
     if (s.record.remote_capable) {
@@ -410,6 +411,7 @@ int RunLinkVerb(const GlobalOptions& global, const QString& verb, const QStringL
   ConsolePrompts prompts(err, interactive, fixed);
   TerminalProgress progress(err, env.progress_bar && !options.json);
   Session session(env.make_transport(port), prompts, progress);
+  session.port = port;
   if (verb == QStringLiteral("upload") || verb == QStringLiteral("download") ||
       verb == QStringLiteral("restart")) {
     err << Tr("Port: ") << ForTerminal(port) << Qt::endl;  // identify prints it with the rest
