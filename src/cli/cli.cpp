@@ -15,6 +15,7 @@
 #include "core/config/upgrade.h"
 #include "core/config/version.h"
 #include "core/i18n/tr.h"
+#include "core/io/file_access.h"
 
 namespace zizara::cli {
 
@@ -132,7 +133,7 @@ void PrintInfoText(const QString& path, const cfg::Configuration& config, const 
                    QTextStream& out) {
   const cfg::PresetTrailer& t = config.trailer;
   const auto row = [&out](const QString& caption, const QString& value) {
-    out << caption.leftJustified(24) << value << '\n';
+    out << caption.leftJustified(24) << ForTerminal(value) << '\n';
   };
   row(Tr("File:"), path);
   row(Tr("Size:"), QString::number(facts.size) + QLatin1Char(' ') +
@@ -147,11 +148,18 @@ void PrintInfoText(const QString& path, const cfg::Configuration& config, const 
   row(Tr("Lock code:"), QString::fromLatin1(cfg::LockCode(config.image)));
   const int sp = cfg::StartupPreset(config.image);
   const int sa = cfg::StartupApplication(config.image);
-  row(Tr("Start-up preset:"), QString::number(sp) + QStringLiteral(" (Preset %1)")
-                                                        .arg(cfg::StartupPresetItem(sp) + 1));
+  // A byte outside the lists is shown as it is: naming the item it falls back to would hide it.
+  const QString out_of_range = Tr(" (out of range)");
+  row(Tr("Start-up preset:"),
+      QString::number(sp) + (sp >= 0 && sp < cfg::kPresetCount
+                                 ? QStringLiteral(" (Preset %1)").arg(sp + 1)
+                                 : out_of_range));
+  const bool app_known =
+      sa >= 0 && sa < static_cast<int>(cfg::kStartupApplications.size());
   row(Tr("Start-up application:"),
-      QString::number(sa) + QStringLiteral(" (") +
-          Tr(cfg::kStartupApplications[cfg::StartupApplicationItem(sa)]) + QLatin1Char(')'));
+      QString::number(sa) + (app_known ? QStringLiteral(" (") +
+                                             Tr(cfg::kStartupApplications[sa]) + QLatin1Char(')')
+                                       : out_of_range));
   out << '\n' << Tr("Presets:") << '\n';
   const QStringList items = cfg::PresetDropDownItems(config.image);
   for (int p = 0; p < cfg::kPresetCount; ++p) {
@@ -160,7 +168,7 @@ void PrintInfoText(const QString& path, const cfg::Configuration& config, const 
     for (int input : routing) {
       routed += input <= cfg::kInputCount ? 1 : 0;
     }
-    out << "  " << items[p] << QStringLiteral("  (%1 of 96 outputs routed)").arg(routed) << '\n';
+    out << "  " << ForTerminal(items[p]) << QStringLiteral("  (%1 of 96 outputs routed)").arg(routed) << '\n';
   }
   out.flush();
 }
@@ -200,6 +208,11 @@ int RunUpgrade(const QStringList& args, QTextStream& out, QTextStream& err) {
       args[1].startsWith(QStringLiteral("--"))) {
     return UsageError(err, Tr("upgrade needs an input and an output file"));
   }
+  QString target_error;
+  if (!core::io::CheckSaveTarget(args[1], &target_error)) {
+    err << Tr("Error: ") << target_error << Qt::endl;
+    return kExitFailed;
+  }
   cfg::Configuration config;
   if (!LoadForCli(args[0], config, err)) {
     return kExitFailed;
@@ -221,9 +234,27 @@ int UsageError(QTextStream& err, const QString& message) {
   return kExitUsage;
 }
 
+QString ForTerminal(const QString& text) {
+  QString shown;
+  shown.reserve(text.size());
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0)) {
+      shown += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 bool LoadForCli(const QString& path, cfg::Configuration& config, QTextStream& err) {
   ConsolePrompts prompts(err, false, core::ui_port::Answer::kNo);
-  if (!cfg::LoadPresetFile(path, prompts, config.image, config.trailer)) {
+  QString refusal;
+  if (!cfg::LoadPresetFile(path, prompts, config.image, config.trailer, &refusal)) {
+    if (!refusal.isEmpty()) {
+      err << ForTerminal(refusal) << Qt::endl;
+    }
     prompts.Error(Tr("This is not a valid configuration-file!"));
     return false;
   }
@@ -238,7 +269,7 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   for (int i = 0; i < all_args.size(); ++i) {
     const QString& a = all_args[i];
     if (a == QStringLiteral("--port")) {
-      if (i + 1 >= all_args.size()) {
+      if (i + 1 >= all_args.size() || all_args[i + 1].isEmpty()) {
         return UsageError(err, Tr("--port needs a port name"));
       }
       options.port = all_args[++i];
@@ -246,6 +277,9 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
       options.yes = true;
     } else if (a == QStringLiteral("--json") && args.isEmpty()) {
       options.json = true;
+    } else if (args.isEmpty() && a.startsWith(QLatin1Char('-')) && a != QStringLiteral("--help") &&
+               a != QStringLiteral("-h") && a != QStringLiteral("--version")) {
+      return UsageError(err, Tr("unknown option: ") + a);
     } else {
       args << a;
     }
@@ -260,8 +294,12 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   if (options.json && verb == QStringLiteral("info")) {
     rest << QStringLiteral("--json");
   }
-  if (verb == QStringLiteral("--help") || verb == QStringLiteral("-h") ||
-      verb == QStringLiteral("help")) {
+  const bool help = verb == QStringLiteral("--help") || verb == QStringLiteral("-h") ||
+                    verb == QStringLiteral("help");
+  if ((help || verb == QStringLiteral("--version")) && !rest.isEmpty()) {
+    return UsageError(err, verb + Tr(" takes no arguments"));
+  }
+  if (help) {
     out << UsageText();
     out.flush();
     return kExitOk;

@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <vector>
 
 #include "cli/console_prompts.h"
@@ -18,6 +17,7 @@
 #include "core/config/version.h"
 #include "core/link/external_command.h"
 #include "core/i18n/tr.h"
+#include "core/io/file_access.h"
 #include "core/link/identification.h"
 #include "core/link/serial_transport.h"
 #include "core/link/transfers.h"
@@ -76,6 +76,7 @@ struct Session {
         transfers(driver, identification, config) {}
 
   std::unique_ptr<link::Transport> transport;
+  QString port;  // as the user named it
   link::LinkState link_state;
   link::InstrumentRecord record;
   link::EngineState engine;
@@ -93,9 +94,19 @@ bool IsExtVerb(const QString& verb) {
          verb.compare(QStringLiteral("/i"), Qt::CaseInsensitive) == 0;
 }
 
+// The text protocol reports the version; without it, the version text in memory does, as for
+// an upload's trailer.
+int EffectiveVersionCode(const Session& s, const link::ConnectOutcome& outcome) {
+  if (s.record.remote_capable || s.record.bios_mode) {
+    return s.record.software_version_code;
+  }
+  return cfg::VersionCodeFromNumber(outcome.software_version);
+}
+
 QJsonObject IdentityJson(const Session& s, const link::ConnectOutcome& outcome) {
   const link::InstrumentRecord& r = s.record;
   QJsonObject o;
+  o[QStringLiteral("port")] = s.port;
   o[QStringLiteral("found")] = r.instrument_found;
   o[QStringLiteral("bios_mode")] = r.bios_mode;
   o[QStringLiteral("serial")] = r.serial_number;
@@ -105,7 +116,7 @@ QJsonObject IdentityJson(const Session& s, const link::ConnectOutcome& outcome) 
   o[QStringLiteral("supported")] = cfg::ModelSupported(r.model_index);
   o[QStringLiteral("remote_capable")] = r.remote_capable;
   o[QStringLiteral("software_version")] = outcome.software_version;
-  o[QStringLiteral("software_version_code")] = r.software_version_code;
+  o[QStringLiteral("software_version_code")] = EffectiveVersionCode(s, outcome);
   o[QStringLiteral("backup_blocks")] = r.backup_block_count.toInt();
   o[QStringLiteral("layout_marker")] = r.layout_marker;
   o[QStringLiteral("connected_panel")] = outcome.connected_panel;
@@ -135,7 +146,9 @@ bool ConnectFor(Session& s, Need need, QTextStream& err, link::ConnectOutcome* o
     case link::ConnectResult::kPortUnavailable:
       return false;
     case link::ConnectResult::kNotConnected:
-      err << Tr("No instrument found.") << Qt::endl;
+      err << (s.record.no_reliable_answer ? link::NoReliableAnswerText(s.port)
+                                          : Tr("No instrument found."))
+          << Qt::endl;
       return false;
     case link::ConnectResult::kUnsupported:
       return need == Need::kAnything;
@@ -160,17 +173,26 @@ void PrintTransferJson(QTextStream& out, const Session& s, const QElapsedTimer& 
 
 int Identify(Session& s, const GlobalOptions& options, QTextStream& out, QTextStream& err) {
   link::ConnectOutcome outcome;
-  const bool usable = ConnectFor(s, Need::kAnything, err, &outcome);
+  bool usable = ConnectFor(s, Need::kAnything, err, &outcome);
+  if (s.link.LineFailed()) {
+    // A line that broke mid-way proves nothing about the instrument.
+    err << Tr("The line to the QLX on %1 broke: %2")
+               .arg(s.port, s.link.LineFailureReason())
+        << Qt::endl;
+    usable = false;
+  }
   if (options.json) {
     out << QJsonDocument(IdentityJson(s, outcome)).toJson(QJsonDocument::Compact) << Qt::endl;
   } else if (usable) {
-    out << outcome.connected_panel << '\n' << outcome.serial_panel << '\n';
+    out << Tr("Port: ") << ForTerminal(s.port) << '\n'
+        << ForTerminal(outcome.connected_panel) << '\n'
+        << ForTerminal(outcome.serial_panel) << '\n';
     if (s.record.remote_capable) {
       out << Tr("Remote control: yes") << '\n';
     }
-    if (s.record.software_version_code != 0) {
-      out << Tr("Software version code: ") << cfg::FormatVersionCode(s.record.software_version_code)
-          << '\n';
+    const int code = EffectiveVersionCode(s, outcome);
+    if (code != 0) {
+      out << Tr("Software version code: ") << cfg::FormatVersionCode(code) << '\n';
     }
     out.flush();
   }
@@ -190,6 +212,15 @@ int Upload(Session& s, const GlobalOptions& options, const QStringList& args, QT
            QTextStream& err) {
   if (args.size() != 1) {
     return UsageError(err, Tr("upload needs one output file"));
+  }
+  if (args[0].startsWith(QStringLiteral("--"))) {
+    return UsageError(err, Tr("unknown option for upload: ") + args[0]);
+  }
+  // A destination that cannot take the file is found out before a 20-second transfer.
+  QString target_error;
+  if (!core::io::CheckSaveTarget(args[0], &target_error)) {
+    err << Tr("Error: ") << ForTerminal(target_error) << Qt::endl;
+    return kExitFailed;
   }
   QElapsedTimer timer;
   timer.start();
@@ -305,15 +336,17 @@ int ExtUpload(Session& s, const QStringList& args, QTextStream& err, const CliEn
       args[1] != QStringLiteral("128")) {
     return UsageError(err, Tr("/r takes exactly \"$1c000 128\""));
   }
-  if (!UploadInto(s, err)) {
+  const QString dir = env.working_dir.isEmpty() ? QDir::currentPath() : env.working_dir;
+  const QString target = QDir(dir).filePath(QString::fromLatin1(link::kUploadExchangeFile));
+  QString error;
+  if (!core::io::CheckSaveTarget(target, &error) || !UploadInto(s, err)) {
+    if (!error.isEmpty()) {
+      err << Tr("Error: ") << ForTerminal(error) << Qt::endl;
+    }
     return kExitFailed;
   }
-  const QString dir = env.working_dir.isEmpty() ? QDir::currentPath() : env.working_dir;
-  QSaveFile f(QDir(dir).filePath(QString::fromLatin1(link::kUploadExchangeFile)));
-  const QByteArray bytes = s.config.image.ToByteArray();
-  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-    err << Tr("Error: ") << Tr("could not write ") << f.fileName() << ": " << f.errorString()
-        << Qt::endl;
+  if (!core::io::SaveFileAtomically(target, s.config.image.ToByteArray(), &error)) {
+    err << Tr("Error: ") << Tr("could not write ") << target << ": " << error << Qt::endl;
     return kExitFailed;
   }
   return kExitOk;
@@ -355,6 +388,9 @@ int RunLinkVerb(const GlobalOptions& global, const QString& verb, const QStringL
   if (verb == QStringLiteral("restart") && !args.isEmpty()) {
     return UsageError(err, Tr("restart takes no arguments"));
   }
+  if (verb.compare(QStringLiteral("/i"), Qt::CaseInsensitive) == 0 && !args.isEmpty()) {
+    return UsageError(err, Tr("/i takes no arguments"));
+  }
   QString why_not;
   const QString port = ResolvePort(options.port, &why_not);
   if (port.isEmpty()) {
@@ -375,6 +411,11 @@ int RunLinkVerb(const GlobalOptions& global, const QString& verb, const QStringL
   ConsolePrompts prompts(err, interactive, fixed);
   TerminalProgress progress(err, env.progress_bar && !options.json);
   Session session(env.make_transport(port), prompts, progress);
+  session.port = port;
+  if (verb == QStringLiteral("upload") || verb == QStringLiteral("download") ||
+      verb == QStringLiteral("restart")) {
+    err << Tr("Port: ") << ForTerminal(port) << Qt::endl;  // identify prints it with the rest
+  }
 
   if (verb == QStringLiteral("identify")) {
     return Identify(session, options, out, err);

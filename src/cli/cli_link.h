@@ -19,6 +19,10 @@ int UsageError(QTextStream& err, const QString& message);
 // Loads a file the way the program opens one; messages go to stderr.
 bool LoadForCli(const QString& path, core::config::Configuration& config, QTextStream& err);
 
+// Control characters from files or the instrument shown escaped ("\\x1b"), so that nothing
+// printed can steer the terminal.
+QString ForTerminal(const QString& text);
+
 bool IsLinkVerb(const QString& verb);
 int RunLinkVerb(const GlobalOptions& options, const QString& verb, const QStringList& args,
                 QTextStream& out, QTextStream& err, const CliEnvironment& env);

@@ -27,30 +27,63 @@ class ConsoleMacroOutput : public remote::DotListener, public remote::MacroView 
 
   // The interpreter's side.
   void FlashXPoint(int output, int input) override {
-    refused_ = Tr(" (refused: output %1, input %2)").arg(output).arg(input);
+    refused_ = Tr(" (output %1, input %2)").arg(output).arg(input);
   }
   void PresetReported(int preset) override { preset_ = preset; }
-  void LogLine(const QString& line) override { err_ << line << Qt::endl; }
+  void LogLine(const QString& line) override { err_ << ForTerminal(line) << Qt::endl; }
 
   // The runner's side: the start and end texts, then one outcome per command line.
   void ShowWindow(const QString& line1, const QString& /*line2*/,
                   const QString& /*line3*/) override {
-    err_ << line1 << Qt::endl;
+    err_ << ForTerminal(line1) << Qt::endl;
   }
   void LineDone(const remote::MacroLineOutcome& o) override {
-    const QString line = QString::fromLatin1(o.line);
+    const QString line = ForTerminal(QString::fromLatin1(o.line));
+    ++lines_;
     if (o.sends == 0) {
+      ++skipped_;
       out_ << line << Tr(": skipped") << Qt::endl;
-    } else if (o.confirmed) {
-      out_ << line << Tr(": confirmed") << refused_;
-      if (o.sends > 1) {
-        out_ << Tr(" after %1 sends").arg(o.sends);
-      }
-      out_ << Qt::endl;
-    } else {
-      out_ << line << Tr(": no reply after %1 sends").arg(o.sends) << Qt::endl;
+      return;
     }
+    if (!o.confirmed) {
+      ++unanswered_;
+      out_ << line << Tr(": no reply after %1 sends").arg(o.sends) << Qt::endl;
+      refused_.clear();
+      return;
+    }
+    QString what;
+    switch (o.reply) {
+      case 'A':
+        ++done_;
+        what = Tr(": done");
+        break;
+      case 'F':
+        ++refused_count_;
+        what = Tr(": refused") + refused_;
+        break;
+      default:
+        ++not_done_;
+        what = Tr(": not done");
+        break;
+    }
+    out_ << line << what;
+    if (o.sends > 1) {
+      out_ << Tr(" after %1 sends").arg(o.sends);
+    }
+    out_ << Qt::endl;
     refused_.clear();
+  }
+
+  // Every line answered ".A".
+  bool AllDone() const { return done_ == lines_; }
+  // "12 lines: 9 done, 1 refused (.F), 1 not done (.N), 1 no reply"
+  QString Summary() const {
+    QString text = Tr("%1 lines: %2 done").arg(lines_).arg(done_);
+    if (refused_count_ > 0) text += Tr(", %1 refused (.F)").arg(refused_count_);
+    if (not_done_ > 0) text += Tr(", %1 not done (.N)").arg(not_done_);
+    if (unanswered_ > 0) text += Tr(", %1 no reply").arg(unanswered_);
+    if (skipped_ > 0) text += Tr(", %1 skipped").arg(skipped_);
+    return text;
   }
 
   int preset() const { return preset_; }
@@ -60,6 +93,12 @@ class ConsoleMacroOutput : public remote::DotListener, public remote::MacroView 
   QTextStream& err_;
   QString refused_;
   int preset_ = 0;
+  int lines_ = 0;
+  int done_ = 0;
+  int refused_count_ = 0;
+  int not_done_ = 0;
+  int unanswered_ = 0;
+  int skipped_ = 0;
 };
 
 }  // namespace
@@ -72,7 +111,7 @@ int RunMacroVerb(const GlobalOptions& options, const QStringList& args, QTextStr
   remote::MacroFile macro;
   QString error;
   if (!remote::ReadMacroFile(args.first(), &macro, &error)) {
-    err << error << Qt::endl;
+    err << ForTerminal(error) << Qt::endl;
     return kExitFailed;
   }
   QString why_not;
@@ -121,8 +160,12 @@ int RunMacroVerb(const GlobalOptions& options, const QStringList& args, QTextStr
                                              : Tr("Macro stopped by user..."))
       << Qt::endl;
   out.flush();
+  const bool all_done = end == remote::MacroEnd::kFinished && output.AllDone();
+  if (!all_done) {
+    err << output.Summary() << Qt::endl;
+  }
   instrument.CloseLink();
-  return end == remote::MacroEnd::kFinished ? kExitOk : kExitFailed;
+  return all_done ? kExitOk : kExitFailed;
 }
 
 }  // namespace zizara::cli

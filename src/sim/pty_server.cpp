@@ -102,6 +102,12 @@ bool PtyServer::Start(const QString& link_path, QString* error) {
     if (!S_ISLNK(st.st_mode)) {
       return fail(QStringLiteral("%1 exists and is not a symbolic link").arg(link_path));
     }
+    // A link to a live terminal device belongs to a running simulator; only a stale one
+    // (its pseudo-terminal gone) may be taken over.
+    struct stat target {};
+    if (stat(link.constData(), &target) == 0 && S_ISCHR(target.st_mode)) {
+      return fail(QStringLiteral("%1 is in use: a running simulator serves it").arg(link_path));
+    }
     if (unlink(link.constData()) != 0) {
       return fail(Errno("unlink old link"));
     }

@@ -12,11 +12,13 @@
 #include "core/config/preset_options.h"
 #include "core/config/upgrade.h"
 #include "core/config/version.h"
+#include "core/io/file_access.h"
 #include "core/link/protocol.h"
 
 namespace zizara::sim {
 
 namespace cfg = core::config;
+namespace io = core::io;
 
 namespace {
 
@@ -311,12 +313,14 @@ void QlxInstrument::SetImage(const cfg::ConfigurationImage& image) {
 }
 
 bool QlxInstrument::LoadImageFile(const QString& path, QString* error) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+  // Bounded: a device or pipe given by mistake must not be read for ever.
+  const io::ReadResult read = io::ReadRegularFile(path, static_cast<qint64>(cfg::kPresetFileSize));
+  if (read.failure != io::ReadFailure::kNone && read.failure != io::ReadFailure::kTooLarge) {
+    *error = read.error;
     return false;
   }
-  const cfg::PresetFileParse parse = cfg::ParsePresetFile(file.readAll(), cfg::PresetTrailer{});
+  const cfg::PresetFileParse parse = read.ok() ? cfg::ParsePresetFile(read.data, cfg::PresetTrailer{})
+                                               : cfg::PresetFileParse{cfg::PresetFileError::kWrongSize, {}};
   switch (parse.error) {
     case cfg::PresetFileError::kNone:
       break;

@@ -155,5 +155,29 @@ TEST_F(CliLinkTest, SilentLineMeansNoInstrument) {
   EXPECT_TRUE(r.err.contains("No instrument found."));
 }
 
+TEST_F(CliLinkTest, DestinationIsCheckedBeforeTheTransfer) {
+  Start();
+  for (const QString& target : {QString(), dir_.filePath("no/such/folder/up.PRE"), dir_.path()}) {
+    const CliRun r = Run({"--port", "simport", "upload", target});
+    EXPECT_EQ(r.code, 1) << target.toStdString();
+    EXPECT_EQ(instrument_->stats().blocks_read, 0) << target.toStdString();
+  }
+}
+
+TEST_F(CliLinkTest, AHangUpIsNoBiosMode) {
+  Start({.hangup_after_bytes = 5});
+  const CliRun r = Run({"--port", "simport", "identify"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_FALSE(r.out.contains("BIOS")) << r.out.toStdString();
+}
+
+TEST_F(CliLinkTest, SoftwareVersionComesFromMemoryWithoutTheTextProtocol) {
+  Start({.no_dot = true});
+  const CliRun r = Run({"--port", "simport", "identify"});
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.out.contains("Software version code: 05.10")) << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains("Port: simport"));
+}
+
 }  // namespace
 }  // namespace zizara::cli

@@ -35,16 +35,25 @@ class CliMacroTest : public ::testing::Test {
 };
 
 TEST_F(CliMacroTest, RunsEachLineAndPrintsItsOutcome) {
-  const CliRun r =
-      Run({"--port", "sim", "macro", Write("MacroName=Cli\r\n.SA5,12\r\n.SA5,49\r\n.SP9,2\r\n")});
+  const CliRun r = Run({"--port", "sim", "macro", Write("MacroName=Cli\r\n.SA5,12\r\n.SP9,2\r\n")});
   ASSERT_EQ(r.code, kExitOk) << r.err.toStdString();
-  EXPECT_EQ(r.out, QStringLiteral(".SA5,12: confirmed\n"
-                                  ".SA5,49: confirmed (refused: output 5, input 49)\n"
-                                  ".SP9,2: confirmed\n"));
+  EXPECT_EQ(r.out, QStringLiteral(".SA5,12: done\n"
+                                  ".SP9,2: done\n"));
   EXPECT_TRUE(r.err.contains("the macro called: Cli")) << r.err.toStdString();
   EXPECT_TRUE(r.err.endsWith("Macro finished...\n")) << r.err.toStdString();
   EXPECT_EQ(instrument_.Routing(1, 5), 12);
   EXPECT_EQ(instrument_.CurrentPreset(), 2);
+}
+
+TEST_F(CliMacroTest, EachReplyLetterIsReportedAndOnlyAllDoneExitsZero) {
+  // CR-only line ends, as some editors write them.
+  const CliRun r = Run({"--port", "sim", "macro", Write(".SA5,12\r.SA5,49\r.SA200,1\r")});
+  EXPECT_EQ(r.code, kExitFailed);
+  EXPECT_EQ(r.out, QStringLiteral(".SA5,12: done\n"
+                                  ".SA5,49: refused (output 5, input 49)\n"
+                                  ".SA200,1: not done\n"));
+  EXPECT_TRUE(r.err.contains("3 lines: 1 done, 1 refused (.F), 1 not done (.N)"))
+      << r.err.toStdString();
 }
 
 TEST_F(CliMacroTest, MissingOrUnreadableFileFails) {

@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include "cli/cli_link.h"
 #include "support/cli_runner.h"
 #include "support/crafted_files.h"
 
@@ -153,6 +155,55 @@ TEST_F(CliTest, UpgradeKeepsTrailerAndSealsAFreshCrc) {
 
   EXPECT_EQ(RunWith({"upgrade", dir_.filePath("missing.PRE"), out_path}).code, 1);
   EXPECT_EQ(RunWith({"upgrade", Write("in2.PRE", in), "/nonexistent-dir/x.PRE"}).code, 1);
+}
+
+TEST_F(CliTest, NeverSavesOverOrReadsFromAPipe) {
+  const QString good = Write("good.PRE", CraftPresetFile(CraftImage()));
+  const QString fifo = dir_.filePath("pipe");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const CliRun save = RunWith({"upgrade", good, fifo});
+  EXPECT_EQ(save.code, 1);
+  EXPECT_TRUE(save.err.contains(fifo + " is not a regular file.")) << save.err.toStdString();
+  struct stat st {};
+  ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+  const CliRun read = RunWith({"info", fifo});
+  EXPECT_EQ(read.code, 1);
+  EXPECT_TRUE(read.err.contains("is not a regular file.")) << read.err.toStdString();
+  EXPECT_EQ(RunWith({"info", "/dev/zero"}).code, 1);
+  EXPECT_EQ(RunWith({"macro", "/dev/zero"}).code, 1);
+}
+
+TEST_F(CliTest, FoldersWrongSizesAndTrailersAreNamed) {
+  const CliRun folder = RunWith({"info", dir_.path()});
+  EXPECT_EQ(folder.code, 1);
+  EXPECT_TRUE(folder.err.contains("is a folder")) << folder.err.toStdString();
+
+  const CliRun size = RunWith({"info", Write("odd.PRE", QByteArray(16400, 'x'))});
+  EXPECT_EQ(size.code, 1);
+  EXPECT_TRUE(size.err.contains("16400 bytes")) << size.err.toStdString();
+
+  QByteArray bad = CraftPresetFile(CraftImage());
+  bad[0x4001] = 'X';  // the magic, not the data
+  const CliRun trailer = RunWith({"info", Write("magic.PRE", bad)});
+  EXPECT_EQ(trailer.code, 1);
+  EXPECT_TRUE(trailer.err.contains("wrong trailer")) << trailer.err.toStdString();
+  EXPECT_FALSE(trailer.err.contains("CRC"));
+}
+
+TEST_F(CliTest, StrayArgumentsAreUsageErrors) {
+  EXPECT_EQ(RunWith({"--version", "extra"}).code, 2);
+  EXPECT_EQ(RunWith({"/i", "extra"}).code, 2);
+  EXPECT_EQ(RunWith({"--port", "", "identify"}).code, 2);
+  const CliRun unknown = RunWith({"--frob", "info", "x"});
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_TRUE(unknown.err.contains("unknown option: --frob")) << unknown.err.toStdString();
+}
+
+TEST(TerminalTextTest, ControlCharactersAreEscaped) {
+  EXPECT_EQ(ForTerminal(QStringLiteral("a\x1b[2Jb\x7f")), "a\\x1b[2Jb\\x7f");
+  EXPECT_EQ(ForTerminal(QStringLiteral("Preset 1 - ok")), "Preset 1 - ok");
 }
 
 }  // namespace

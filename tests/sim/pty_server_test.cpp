@@ -120,5 +120,23 @@ TEST(PtyServerTest, ReplacesAStaleLinkButNoOtherFile) {
   EXPECT_TRUE(QFileInfo(plain).isFile());
 }
 
+TEST(PtyServerTest, RefusesALinkThatARunningServerServes) {
+  Served first;
+  ASSERT_TRUE(first.started) << first.error.toStdString();
+  QlxInstrument instrument;
+  QString error;
+  {
+    PtyServer second(&instrument);
+    EXPECT_FALSE(second.Start(first.link, &error));
+    EXPECT_TRUE(error.contains(first.link)) << error.toStdString();
+    EXPECT_FALSE(second.IsRunning());
+  }
+  // The first server keeps its link, and clients still reach it.
+  EXPECT_EQ(QFileInfo(first.link).symLinkTarget(), first.server.DevicePath());
+  PtyClient client(first.link, Pump);
+  ASSERT_TRUE(client.Send("\r.LP9,-\r"));
+  EXPECT_EQ(client.Receive(8), ".AP9,1\r\n");
+}
+
 }  // namespace
 }  // namespace zizara::sim

@@ -2,11 +2,8 @@
 
 #include <zlib.h>
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include "core/i18n/tr.h"
+#include "core/io/file_access.h"
 #include "core/ui_port/prompts.h"
 
 namespace zizara::core::config {
@@ -75,37 +72,51 @@ QString FileNotFoundText(const QString& name) {
   return Tr("The file ") + shown + Tr(" was not found.");
 }
 
+QString PresetWrongSizeText(const QString& name, qint64 size) {
+  return Tr("%1 has the wrong size for a preset file: %2 bytes (16384 or 16416 expected).")
+      .arg(name)
+      .arg(size);
+}
+
+QString WrongTrailerText(const QString& name) {
+  return Tr("The file %1 has a wrong trailer: it does not start with \"VTT_\" and \"P001\".")
+      .arg(QLatin1Char('"') + name + QLatin1Char('"'));
+}
+
 bool LoadPresetFile(const QString& name, ui_port::Prompts& prompts, ConfigurationImage& image,
-                    PresetTrailer& trailer) {
-  const QFileInfo info(name);
-  if (name.isEmpty() || !info.exists()) {
-    prompts.Error(FileNotFoundText(name));
+                    PresetTrailer& trailer, QString* refusal) {
+  // The bounded read keeps a huge file, a device or a pipe from being read at all.
+  const io::ReadResult read = io::ReadRegularFile(name, static_cast<qint64>(kPresetFileSize));
+  const auto refuse_silently = [&](const QString& why) {
+    if (refusal != nullptr) {
+      *refusal = why;
+    }
     return false;
+  };
+  switch (read.failure) {
+    case io::ReadFailure::kNone:
+      break;
+    case io::ReadFailure::kMissing:
+      prompts.Error(FileNotFoundText(name));
+      return false;
+    case io::ReadFailure::kTooLarge:
+    case io::ReadFailure::kWrongSize:
+      return refuse_silently(PresetWrongSizeText(name, read.size));
+    default:
+      prompts.Error(read.error);
+      return refuse_silently(QString());
   }
-  // Checking the size first keeps a huge or wrong file from being read at all.
-  const qint64 size = info.size();
-  if (info.isDir() || (size != static_cast<qint64>(kImageSize) &&
-                       size != static_cast<qint64>(kPresetFileSize))) {
-    return false;
+  const PresetFileParse parsed = ParsePresetFile(read.data, trailer);
+  if (parsed.error == PresetFileError::kWrongSize) {
+    return refuse_silently(PresetWrongSizeText(name, read.size));
   }
-  QFile file(name);
-  if (!file.open(QIODevice::ReadOnly)) {
-    prompts.Error(Tr("The file ") + QLatin1Char('"') + name + QLatin1Char('"') +
-                  Tr(" could not be read: ") + file.errorString());
-    return false;
-  }
-  const QByteArray data = file.read(static_cast<qint64>(kPresetFileSize) + 1);
-  if (file.error() != QFileDevice::NoError) {
-    prompts.Error(Tr("The file ") + QLatin1Char('"') + name + QLatin1Char('"') +
-                  Tr(" could not be read: ") + file.errorString());
-    return false;
-  }
-  const PresetFileParse parsed = ParsePresetFile(data, trailer);
   if (parsed.error == PresetFileError::kInvalid) {
-    prompts.Error(CrcErrorText(parsed.contents.stored_checksum, parsed.contents.computed_checksum));
-    return false;
-  }
-  if (parsed.error != PresetFileError::kNone) {
+    if (!parsed.contents.trailer.HasValidMagicAndFormat()) {
+      prompts.Error(WrongTrailerText(name));
+    } else {
+      prompts.Error(
+          CrcErrorText(parsed.contents.stored_checksum, parsed.contents.computed_checksum));
+    }
     return false;
   }
   image = parsed.contents.image;
@@ -117,18 +128,11 @@ bool SavePresetFile(const QString& name, const ConfigurationImage& image, Preset
                     QString* error) {
   PresetTrailer fresh = trailer;
   const QByteArray bytes = BuildPresetFile(image, fresh);
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly)) {
+  QString why;
+  if (!io::SaveFileAtomically(name, bytes, &why)) {
     if (error != nullptr) {
-      *error = file.errorString();
+      *error = why;
     }
-    return false;
-  }
-  if (file.write(bytes) != bytes.size() || !file.commit()) {
-    if (error != nullptr) {
-      *error = file.errorString();
-    }
-    file.cancelWriting();
     return false;
   }
   trailer = fresh;

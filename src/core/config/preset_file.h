@@ -51,13 +51,18 @@ QString CrcErrorText(std::uint32_t stored, std::uint32_t computed);
 // "The file "name" was not found." (an empty name without the quotation marks).
 QString FileNotFoundText(const QString& name);
 
-// Loads a preset file or bare image. Shows the not-found and CRC messages itself; a wrong
-// size returns false silently. Image and trailer change only when the file is valid.
+// Loads a preset file or bare image. Shows the not-found, not-a-file, trailer and CRC messages
+// itself; a wrong size returns false without a message and says why in `refusal`. Image and
+// trailer change only when the file is valid.
 bool LoadPresetFile(const QString& name, ui_port::Prompts& prompts, ConfigurationImage& image,
-                    PresetTrailer& trailer);
+                    PresetTrailer& trailer, QString* refusal = nullptr);
+// "NAME has the wrong size for a preset file: N bytes (16384 or 16416 expected)."
+QString PresetWrongSizeText(const QString& name, qint64 size);
+// For a full-size file whose magic or format is not the preset file's.
+QString WrongTrailerText(const QString& name);
 
 // Writes the full file atomically: either the whole new file is in place or the old one is
-// untouched. On failure returns false with a readable reason, and the trailer is unchanged.
+// untouched. A target that is not a regular file is refused before anything is written. On failure returns false with a readable reason, and the trailer is unchanged.
 bool SavePresetFile(const QString& name, const ConfigurationImage& image, PresetTrailer& trailer,
                     QString* error);
 

@@ -13,6 +13,10 @@ namespace zizara::core::link {
 
 using i18n::Tr;
 
+QString NoReliableAnswerText(const QString& port_name) {
+  return Tr("No reliable answer from the QLX on %1").arg(port_name);
+}
+
 bool ParseIntegerNotation(const QString& text, int* value) {
   const QString t = text.trimmed();
   bool ok = false;
@@ -41,6 +45,11 @@ void DriverEngine::StepProgress(int value) {
   engine_.progress_last = value;
 }
 
+namespace {
+// A BIOS refuses every read; two refusals cannot both be bit errors in practice.
+constexpr int kBiosRefusals = 2;
+}  // namespace
+
 bool DriverEngine::GetInstrumentID() {
   LinkState& state = link_.state();
   state.bios_mode = false;
@@ -64,15 +73,33 @@ bool DriverEngine::GetInstrumentID() {
   // One damaged reply on a noisy line must not pass for BIOS mode; a BIOS refuses at once,
   // so the extra attempts cost it nothing.
   bool layout_read = false;
+  int refusals = 0;
   for (int attempt = 0; attempt < timing::kBlockAttempts && !layout_read && !link_.LineFailed();
        ++attempt) {
     layout_read = link_.WriteBDMAaddr(kLayoutMarkerAddress) &&
                   link_.ReadBDMA(Command::kReadBlock, kBlockSize, block.data());
+    refusals += !layout_read && link_.refused() ? 1 : 0;
+  }
+  record_.no_reliable_answer = false;
+  if (!layout_read && refusals < kBiosRefusals) {
+    // Time-outs and bad check bytes are a line problem. A single bit error can turn an
+    // acknowledge (0x05) into a refusal (0x15), so BIOS mode takes repeated refusals.
+    record_.no_reliable_answer = true;
+    if (!engine_.quiet) {
+      link_.prompts().Error(NoReliableAnswerText(link_.transport().Name()));
+    }
+    engine_.quiet = false;
+    record_.instrument_found = false;
+    record_.model_index = 0;
+    record_.serial_text.clear();
+    SetCaption(QString());
+    return false;
   }
   if (!layout_read) {
-    // It answers the break but serves no memory: only its BIOS runs.
+    // It answers the break but refuses to serve memory: only its BIOS runs.
     state.bios_mode = true;
     record_.bios_mode = true;
+    record_.remote_capable = false;
   } else {
     record_.layout_marker = block[19];
     const bool new_layout = record_.layout_marker >= '1';

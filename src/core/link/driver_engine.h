@@ -71,6 +71,10 @@ class DriverEngine {
   std::vector<std::function<void(int)>> step_listeners_;
 };
 
+// "No reliable answer from the QLX on PORT": it answers the break, but no memory read gets
+// through the line.
+QString NoReliableAnswerText(const QString& port_name);
+
 // "$1234" is hexadecimal, anything else decimal; nullopt-like false when unreadable.
 bool ParseIntegerNotation(const QString& text, int* value);
 

@@ -6,6 +6,7 @@
 
 #include "core/config/model_table.h"
 #include "core/i18n/tr.h"
+#include "core/link/serial_transport.h"
 #include "core/link/wait.h"
 #include "core/ui_port/progress.h"
 #include "core/ui_port/prompts.h"
@@ -202,7 +203,7 @@ ConnectOutcome Identification::RestartInstrument() {
 }
 
 QString PortUnavailableText(const QString& port_name, const QString& reason) {
-  QString text = port_name + Tr(" is not available, it could be in use by another application.");
+  QString text = PortProblemText(port_name, DiagnosePort(port_name));
   if (!reason.isEmpty()) {
     text += QStringLiteral("\r\r") + reason;
   }

@@ -58,7 +58,8 @@ class Identification {
   double software_version_ = 1.0;
 };
 
-// "ttyUSB0 is not available, ..." plus, for a permission problem, how to get access.
+// The open error: a first line that follows the cause (no such device, not a serial device,
+// permission denied, busy), then the system's reason and any advice.
 QString PortUnavailableText(const QString& port_name, const QString& reason);
 
 }  // namespace zizara::core::link

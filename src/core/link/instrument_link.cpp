@@ -1,6 +1,7 @@
 #include "core/link/instrument_link.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cstring>
 
 #include "core/i18n/tr.h"
@@ -121,7 +122,8 @@ bool InstrumentLink::ReadByte(std::uint8_t* value) {
 
 bool InstrumentLink::WaitForInput(int count) {
   state_.busy = true;
-  const bool ok = WaitForBytes(count, count + timing::kInputSlackPolls);
+  const bool ok = WaitForBytes(count, std::max(count + timing::kInputSlackPolls,
+                                               timing::kMinByteWaitMs));
   state_.busy = false;
   return ok;
 }
@@ -153,7 +155,9 @@ bool InstrumentLink::SendBreak() {
 
 bool InstrumentLink::SendCommand(Command code) {
   std::uint8_t reply = 0;
-  return Finish(SendByte(true, static_cast<std::uint8_t>(code), &reply) && reply == kAck);
+  const bool answered = SendByte(true, static_cast<std::uint8_t>(code), &reply);
+  refused_ = answered && reply == kRefuse;
+  return Finish(answered && reply == kAck);
 }
 
 bool InstrumentLink::WriteBDMAaddr(std::uint32_t address) {
@@ -180,7 +184,8 @@ bool InstrumentLink::ReadBDMA(Command code, int count, std::uint8_t* buffer) {
   QElapsedTimer since_progress;
   since_progress.start();
   qint64 seen = t != nullptr ? t->BytesAvailable() : 0;
-  const int idle_ms = static_cast<int>(wanted) + timing::kInputSlackPolls;
+  const int idle_ms =
+      std::max(static_cast<int>(wanted) + timing::kInputSlackPolls, timing::kMinByteWaitMs);
   const bool arrived =
       t != nullptr &&
       WaitUntil([t, wanted] { return t->BytesAvailable() >= wanted; },

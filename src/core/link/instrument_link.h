@@ -20,6 +20,9 @@ namespace zizara::core::link {
 namespace timing {
 inline constexpr int kReplyMs = 200 * 5;          // one reply byte
 inline constexpr int kInputSlackPolls = 30;       // WaitForInput: count + 30 polls of 1 ms
+// No acknowledge or first-byte wait is shorter: USB serial adapters alone can add 16 ms and
+// more, and a wait ends as soon as the data is there.
+inline constexpr int kMinByteWaitMs = 100;
 inline constexpr int kBreakAttempts = 6;
 inline constexpr int kLinePollMs = 10;            // WaitForLine: polls of 10 ms
 inline constexpr int kKeyPauseMs = 10;
@@ -45,6 +48,8 @@ class InstrumentLink : public QObject {
   // The line broke since it was opened (cable pulled, device gone).
   bool LineFailed() const { return line_failed_; }
   QString LineFailureReason() const { return line_failure_reason_; }
+  // The last command byte was answered with a refusal (what a BIOS says to a memory read).
+  bool refused() const { return refused_; }
 
   // Byte layer.
   bool SendByte(bool expect_reply, std::uint8_t value, std::uint8_t* reply);
@@ -93,6 +98,7 @@ class InstrumentLink : public QObject {
   LinkState& state_;
   ui_port::Prompts& prompts_;
   bool line_failed_ = false;
+  bool refused_ = false;
   QString line_failure_reason_;
   qint64 bytes_sent_ = 0;
   qint64 bytes_received_ = 0;

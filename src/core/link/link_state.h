@@ -29,6 +29,8 @@ struct InstrumentRecord {
   int model_index = 0;
   std::uint8_t layout_marker = 0;
   bool bios_mode = false;
+  // It answered the break, but memory reads only timed out or failed their check: a bad line.
+  bool no_reliable_answer = false;
   QString backup_block_count = QStringLiteral("1024");
   int software_version_code = 0;
   // Identity values 1..17 reported over the text protocol (index 0 and 2 unused).

@@ -1,5 +1,6 @@
 #include "core/link/serial_transport.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
+#include <cerrno>
 
 #include "core/i18n/tr.h"
 
@@ -132,12 +134,64 @@ QString PermissionHint(const QString& port_name) {
   if (::stat(path.constData(), &st) != 0 || ::access(path.constData(), R_OK | W_OK) == 0) {
     return {};
   }
-  const struct group* g = ::getgrgid(st.st_gid);
-  const QString group = g != nullptr ? QString::fromLocal8Bit(g->gr_name)
-                                     : QString::number(st.st_gid);
-  return Tr("You may not use ") + QString::fromLocal8Bit(path) + Tr(": it belongs to the group \"") +
-         group + Tr("\". Join it with \"sudo usermod -aG ") + group +
-         Tr(" $USER\", then log out and in again.");
+  return PermissionHintFor(QString::fromLocal8Bit(path), st.st_mode, st.st_gid);
+}
+
+QString PermissionHintFor(const QString& device_path, unsigned mode, unsigned group_gid) {
+  // Joining the group helps only when the group may read and write; joining root is no advice.
+  const bool group_may_use = (mode & S_IRGRP) != 0 && (mode & S_IWGRP) != 0;
+  if (group_may_use && group_gid != 0) {
+    const struct group* g = ::getgrgid(group_gid);
+    const QString group = g != nullptr ? QString::fromLocal8Bit(g->gr_name)
+                                       : QString::number(group_gid);
+    return Tr("You may not use ") + device_path + Tr(": it belongs to the group \"") + group +
+           Tr("\". Join it with \"sudo usermod -aG ") + group +
+           Tr(" $USER\", then log out and in again.");
+  }
+  return Tr("Permission to use %1 is denied. Ask the administrator for access, or add a udev "
+            "rule that gives you read and write access to it.")
+      .arg(device_path);
+}
+
+PortProblem DiagnosePort(const QString& port_name) {
+  const QByteArray path = DevicePath(port_name).toLocal8Bit();
+  struct stat st {};
+  if (::stat(path.constData(), &st) != 0) {
+    return errno == EACCES ? PortProblem::kPermissionDenied : PortProblem::kNoSuchDevice;
+  }
+  if (!S_ISCHR(st.st_mode)) {
+    return PortProblem::kNotSerial;
+  }
+  if (::access(path.constData(), R_OK | W_OK) != 0) {
+    return PortProblem::kPermissionDenied;
+  }
+  // Only reached after an open failed: a short look tells a busy port from a device that is no
+  // serial line at all. Non-blocking, and it never becomes our controlling terminal.
+  const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == EACCES || errno == EPERM) {
+      return PortProblem::kPermissionDenied;
+    }
+    return errno == ENOENT || errno == ENXIO || errno == ENODEV ? PortProblem::kNoSuchDevice
+                                                                : PortProblem::kBusy;
+  }
+  const bool terminal = ::isatty(fd) != 0;
+  ::close(fd);
+  return terminal ? PortProblem::kBusy : PortProblem::kNotSerial;
+}
+
+QString PortProblemText(const QString& port_name, PortProblem problem) {
+  switch (problem) {
+    case PortProblem::kNoSuchDevice:
+      return Tr("%1 cannot be opened: there is no such device.").arg(port_name);
+    case PortProblem::kNotSerial:
+      return Tr("%1 cannot be opened: it is not a serial device.").arg(port_name);
+    case PortProblem::kPermissionDenied:
+      return Tr("%1 cannot be opened: permission denied.").arg(port_name);
+    case PortProblem::kBusy:
+      break;
+  }
+  return port_name + Tr(" is not available, it could be in use by another application.");
 }
 
 }  // namespace zizara::core::link

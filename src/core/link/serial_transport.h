@@ -36,8 +36,17 @@ class SerialTransport : public Transport {
 // the enumeration missed (a pty, a /dev/serial/by-id link).
 QStringList AvailablePorts(const QString& stored = QString());
 
-// For a port that exists but may not be opened: which group owns it and how to join it.
-// Empty when permissions are not the problem.
+// For a port that exists but may not be opened: how to get access. Empty when permissions are
+// not the problem.
 QString PermissionHint(const QString& port_name);
+// The advice for a device with these owners and mode bits: join the group only when the group
+// may read and write and is not root's; otherwise the administrator or a udev rule.
+QString PermissionHintFor(const QString& device_path, unsigned mode, unsigned group_gid);
+
+// Why a port could not be opened, as far as the system tells.
+enum class PortProblem { kNoSuchDevice, kNotSerial, kPermissionDenied, kBusy };
+PortProblem DiagnosePort(const QString& port_name);
+// The first line of the open error, following its cause; only a busy port "could be in use".
+QString PortProblemText(const QString& port_name, PortProblem problem);
 
 }  // namespace zizara::core::link

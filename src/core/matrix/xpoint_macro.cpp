@@ -1,6 +1,6 @@
 #include "core/matrix/xpoint_macro.h"
 
-#include <QSaveFile>
+#include "core/io/file_access.h"
 
 namespace zizara::core::matrix {
 
@@ -23,13 +23,8 @@ QByteArray XPointMacroText(const XPointCells& cells, const CellImages& images,
 
 bool SaveXPointMacro(const QString& path, const XPointCells& cells, const CellImages& images,
                      const ChannelSelection& selection, const QString& macro_name, QString* error) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(XPointMacroText(cells, images, selection, macro_name)) < 0 || !file.commit()) {
-    if (error != nullptr) *error = file.errorString();
-    return false;
-  }
-  return true;
+  return io::SaveFileAtomically(path, XPointMacroText(cells, images, selection, macro_name),
+                                error);
 }
 
 QString MacroFileNameForSave(const QString& chosen) {

@@ -1,13 +1,8 @@
 #include "core/remote/macro_file.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#include "core/i18n/tr.h"
+#include "core/io/file_access.h"
 
 namespace zizara::core::remote {
-
-using i18n::Tr;
 
 namespace {
 // Far beyond any macro a person writes; keeps a wrongly chosen file from filling memory.
@@ -15,19 +10,19 @@ constexpr qint64 kMaxMacroBytes = 16 * 1024 * 1024;
 }  // namespace
 
 QList<QByteArray> SplitMacroLines(const QByteArray& data) {
+  // CR, LF and CR LF all end a line: a CR inside a command could never be confirmed anyway.
   QList<QByteArray> lines;
   qsizetype start = 0;
-  while (start < data.size()) {
-    qsizetype end = data.indexOf('\n', start);
-    const bool last = end < 0;
-    if (last) {
-      end = data.size();
+  const qsizetype size = data.size();
+  while (start < size) {
+    qsizetype end = start;
+    while (end < size && data[end] != '\r' && data[end] != '\n') {
+      ++end;
     }
-    QByteArray line = data.mid(start, end - start);
-    if (!last && line.endsWith('\r')) {
-      line.chop(1);
+    lines.append(data.mid(start, end - start));
+    if (end < size && data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') {
+      ++end;
     }
-    lines.append(line);
     start = end + 1;
   }
   return lines;
@@ -52,25 +47,12 @@ MacroFile ParseMacroText(const QByteArray& data) {
 }
 
 bool ReadMacroFile(const QString& path, MacroFile* macro, QString* error) {
-  QFile file(path);
-  if (QFileInfo(path).isDir()) {
-    *error = Tr("%1 is a folder, not a macro file.").arg(path);
+  const io::ReadResult read = io::ReadRegularFile(path, kMaxMacroBytes);
+  if (!read.ok()) {
+    *error = read.error;
     return false;
   }
-  if (!file.open(QIODevice::ReadOnly)) {
-    *error = Tr("Cannot read the macro file %1: %2").arg(path, file.errorString());
-    return false;
-  }
-  if (file.size() > kMaxMacroBytes) {
-    *error = Tr("%1 is too large to be a macro file.").arg(path);
-    return false;
-  }
-  const QByteArray data = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    *error = Tr("Cannot read the macro file %1: %2").arg(path, file.errorString());
-    return false;
-  }
-  *macro = ParseMacroText(data);
+  *macro = ParseMacroText(read.data);
   return true;
 }
 

@@ -15,7 +15,7 @@ struct MacroFile {
   QList<QByteArray> lines;
 };
 
-// Lines of a text that ends its lines in CR LF or LF; a last line without an end counts.
+// Lines of a text that ends its lines in CR, LF or CR LF; a last line without an end counts.
 QList<QByteArray> SplitMacroLines(const QByteArray& data);
 // Characters 11..35 of the first line starting "MACRONAME=" in any case; "Unnamed Macro"
 // without one.
@@ -24,7 +24,8 @@ QString MacroName(const QList<QByteArray>& lines);
 bool IsMacroCommand(const QByteArray& line);
 
 MacroFile ParseMacroText(const QByteArray& data);
-// False with a readable reason when the file cannot be read.
+// False with a readable reason when the file is not a regular file of at most 16 MiB or
+// cannot be read.
 bool ReadMacroFile(const QString& path, MacroFile* macro, QString* error);
 
 // The text written for a macro: "MacroName=" + name when there is one, then the commands,

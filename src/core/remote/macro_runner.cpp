@@ -17,6 +17,7 @@ bool MacroRunner::WaitForConfirmation(const QByteArray& line) {
   const QByteArray tail = line.mid(2);
   link::LinkState& state = link_.state();
   bool confirmed = false;
+  last_reply_ = 0;
   const auto settled = [&] {
     // Routings reported while a macro runs count as set by this program.
     remote_.origin_remote = true;
@@ -28,9 +29,13 @@ bool MacroRunner::WaitForConfirmation(const QByteArray& line) {
       return true;
     }
     const QByteArray seen = " " + state.line_buffer;
-    if (seen.contains(".A" + tail) || seen.contains(".F" + tail) || seen.contains(".N" + tail)) {
-      macro_.reply_seen = true;
-      confirmed = true;
+    for (const char letter : {'A', 'F', 'N'}) {
+      if (seen.contains(QByteArray(".") + letter + tail)) {
+        macro_.reply_seen = true;
+        confirmed = true;
+        last_reply_ = letter;
+        break;
+      }
     }
     return macro_.reply_seen;
   };
@@ -70,6 +75,7 @@ MacroEnd MacroRunner::Run(const MacroFile& macro) {
       link_.SendText(line + "\r");
       ++outcome.sends;
       outcome.confirmed = WaitForConfirmation(line);
+      outcome.reply = outcome.confirmed ? last_reply_ : 0;
       link::PumpEvents();
       if (macro_.stop_requested || macro_.reply_seen || outcome.sends >= timing_.sends) {
         break;

@@ -25,6 +25,7 @@ struct MacroLineOutcome {
   QByteArray line;
   int sends = 0;           // 0 when the line was skipped (locked output)
   bool confirmed = false;  // ".A", ".F" or ".N" with the line's tail arrived
+  char reply = 0;          // which of 'A' (done), 'F' (refused), 'N' (not done); 0 without
 };
 
 // The macro window and the file panel while a macro runs.
@@ -65,6 +66,7 @@ class MacroRunner {
 
  private:
   bool WaitForConfirmation(const QByteArray& line);
+  char last_reply_ = 0;  // the letter of the reply that settled the last line
 
   link::InstrumentLink& link_;
   RemoteState& remote_;

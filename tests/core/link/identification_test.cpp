@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/config/preset_options.h"
+#include "core/link/serial_transport.h"
 #include "support/link_fixture.h"
 
 namespace zizara::core::link {
@@ -167,6 +168,25 @@ TEST(RestartTest, SendsRestartAndReconnects) {
   EXPECT_EQ(f.instrument.stats().restarts, 1);
   EXPECT_TRUE(f.transport.Sent().startsWith(QByteArray("0\xA6\x6D\x0E", 4)));
   EXPECT_EQ(out.result, ConnectResult::kConnected);
+}
+
+TEST(PortErrorTest, FirstLineFollowsTheCause) {
+  EXPECT_EQ(PortProblemText("ttyX", DiagnosePort("/nonexistent/ttyX")),
+            "ttyX cannot be opened: there is no such device.");
+  EXPECT_EQ(DiagnosePort("/dev/null"), PortProblem::kNotSerial);
+  EXPECT_EQ(PortProblemText("ttyX", PortProblem::kBusy),
+            "ttyX is not available, it could be in use by another application.");
+  EXPECT_EQ(PortProblemText("ttyX", PortProblem::kPermissionDenied),
+            "ttyX cannot be opened: permission denied.");
+}
+
+TEST(PortErrorTest, JoiningAGroupIsSuggestedOnlyWhenItHelps) {
+  const QString root_only = PermissionHintFor("/dev/ttyS9", 0600, 0);
+  EXPECT_FALSE(root_only.contains("usermod")) << root_only.toStdString();
+  EXPECT_TRUE(root_only.contains("udev rule"));
+  EXPECT_FALSE(PermissionHintFor("/dev/ttyS9", 0660, 0).contains("usermod"));
+  EXPECT_FALSE(PermissionHintFor("/dev/ttyS9", 0640, 20).contains("usermod"));
+  EXPECT_TRUE(PermissionHintFor("/dev/ttyS9", 0660, 20).contains("usermod -aG"));
 }
 
 }  // namespace

@@ -8,12 +8,13 @@
 namespace zizara::core::remote {
 namespace {
 
-TEST(MacroFileTest, LinesEndInCrLfOrLf) {
+TEST(MacroFileTest, LinesEndInCrLfOrCr) {
   EXPECT_EQ(SplitMacroLines("a\r\nb\nc"), QList<QByteArray>({"a", "b", "c"}));
   EXPECT_EQ(SplitMacroLines("a\r\n\r\n\nb\r\n"), QList<QByteArray>({"a", "", "", "b"}));
   EXPECT_EQ(SplitMacroLines(""), QList<QByteArray>());
-  // A carriage return that ends no line stays part of it.
-  EXPECT_EQ(SplitMacroLines(".SA1,2\r"), QList<QByteArray>({".SA1,2\r"}));
+  // CR alone ends a line too, as old editors write them.
+  EXPECT_EQ(SplitMacroLines(".SA1,2\r.SA3,4\r"), QList<QByteArray>({".SA1,2", ".SA3,4"}));
+  EXPECT_EQ(SplitMacroLines("a\r\rb"), QList<QByteArray>({"a", "", "b"}));
 }
 
 TEST(MacroFileTest, NameLineRules) {
@@ -65,6 +66,8 @@ TEST(MacroFileTest, ReadingReportsUnreadableFiles) {
   EXPECT_TRUE(error.contains("missing.MCR")) << error.toStdString();
   EXPECT_FALSE(ReadMacroFile(dir.path(), &macro, &error));
   EXPECT_TRUE(error.contains("folder")) << error.toStdString();
+  EXPECT_FALSE(ReadMacroFile("/dev/zero", &macro, &error));  // would never end
+  EXPECT_TRUE(error.contains("is not a regular file.")) << error.toStdString();
 
   QFile file(dir.filePath("ok.mcr"));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
