@@ -165,14 +165,18 @@ TEST_F(CliLinkTest, DestinationIsCheckedBeforeTheTransfer) {
 }
 
 TEST_F(CliLinkTest, AHangUpIsNoBiosMode) {
-  Start({.hangup_after_bytes = 5});
+  sim::QlxOptions options;
+  options.hangup_after_bytes = 5;
+  Start(options);
   const CliRun r = Run({"--port", "simport", "identify"});
   EXPECT_EQ(r.code, 1);
   EXPECT_FALSE(r.out.contains("BIOS")) << r.out.toStdString();
 }
 
 TEST_F(CliLinkTest, SoftwareVersionComesFromMemoryWithoutTheTextProtocol) {
-  Start({.no_dot = true});
+  sim::QlxOptions options;
+  options.no_dot = true;
+  Start(options);
   const CliRun r = Run({"--port", "simport", "identify"});
   ASSERT_EQ(r.code, 0) << r.err.toStdString();
   EXPECT_TRUE(r.out.contains("Software version code: 05.10")) << r.out.toStdString();
