@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
-#include <QSaveFile>
 
+#include "core/io/file_access.h"
 #include "sim/qlx_instrument.h"
 
 namespace zizara::sim {
@@ -22,10 +22,10 @@ std::optional<int> ToInt(const QByteArray& text) {
 }  // namespace
 
 bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* error) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+  QString why;
+  if (!core::io::SaveFileAtomically(path, data, &why)) {
     if (error != nullptr) {
-      *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+      *error = QStringLiteral("cannot write %1: %2").arg(path, why);
     }
     return false;
   }

@@ -183,5 +183,33 @@ TEST_F(CliLinkTest, SoftwareVersionComesFromMemoryWithoutTheTextProtocol) {
   EXPECT_TRUE(r.out.contains("Port: simport"));
 }
 
+TEST_F(CliLinkTest, AnswersSixtyMillisecondsLateIdentifyNormally) {
+  sim::QlxOptions options;
+  options.latency_ms = 60;
+  Start(options);
+  const CliRun r = Run({"--port", "simport", "identify", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
+  EXPECT_TRUE(o["found"].toBool());
+  EXPECT_FALSE(o["bios_mode"].toBool());
+  EXPECT_EQ(o["serial"].toInt(), 12345);
+  EXPECT_EQ(o["software_version_code"].toInt(), 0x0510);
+}
+
+TEST_F(CliLinkTest, DamagedBlocksAreNoReliableAnswerNeverBiosMode) {
+  sim::QlxOptions options;
+  options.corrupt = 0.05;  // a 128-byte block practically never arrives whole
+  options.seed = 7;
+  Start(options);
+  const CliRun r = Run({"--port", "simport", "identify", "--json"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(r.err.contains("No reliable answer from the QLX on simport")) << r.err.toStdString();
+  EXPECT_FALSE(r.out.contains("\"bios_mode\": true")) << r.out.toStdString();
+  const CliRun up = Run({"--port", "simport", "upload", dir_.filePath("up.PRE")});
+  EXPECT_EQ(up.code, 1);
+  EXPECT_FALSE(up.err.contains("BIOS mode")) << up.err.toStdString();
+  EXPECT_FALSE(QFile::exists(dir_.filePath("up.PRE")));
+}
+
 }  // namespace
 }  // namespace zizara::cli

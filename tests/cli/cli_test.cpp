@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "cli/cli_link.h"
@@ -199,6 +200,20 @@ TEST_F(CliTest, StrayArgumentsAreUsageErrors) {
   const CliRun unknown = RunWith({"--frob", "info", "x"});
   EXPECT_EQ(unknown.code, 2);
   EXPECT_TRUE(unknown.err.contains("unknown option: --frob")) << unknown.err.toStdString();
+}
+
+TEST_F(CliTest, StartUpBytesOutsideTheListsAreShownAsTheyAre) {
+  QByteArray image = CraftImage();
+  image[0x3F93] = static_cast<char>(11);   // presets are 0..10
+  image[0x3F81] = static_cast<char>(200);  // far past the last application
+  const CliRun r = RunWith({"info", Write("odd.PRE", CraftPresetFile(image))});
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.out.contains(QRegularExpression("Start-up preset:\\s+11 \\(out of range\\)\n")))
+      << r.out.toStdString();
+  EXPECT_TRUE(
+      r.out.contains(QRegularExpression("Start-up application:\\s+200 \\(out of range\\)\n")))
+      << r.out.toStdString();
+  EXPECT_FALSE(r.out.contains("Preset 1)"));  // no name of the item it would fall back to
 }
 
 TEST(TerminalTextTest, ControlCharactersAreEscaped) {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <functional>
 #include <memory>
 
 #include "core/link/identification.h"
@@ -31,7 +32,11 @@ class RecordingTransport : public core::link::Transport {
     writes.append(bytes);
     return inner_->Write(bytes);
   }
-  QByteArray Read(qint64 max_bytes) override { return inner_->Read(max_bytes); }
+  QByteArray Read(qint64 max_bytes) override {
+    QByteArray bytes = inner_->Read(max_bytes);
+    if (on_read) on_read(bytes);
+    return bytes;
+  }
   qint64 BytesAvailable() const override { return inner_->BytesAvailable(); }
   void Clear(bool input, bool output) override { inner_->Clear(input, output); }
 
@@ -41,6 +46,8 @@ class RecordingTransport : public core::link::Transport {
     return all;
   }
   QList<QByteArray> writes;
+  // Lets a test damage what the instrument sends before the program sees it.
+  std::function<void(QByteArray&)> on_read;
 
  private:
   core::link::Transport* inner_;

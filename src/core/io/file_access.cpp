@@ -182,15 +182,20 @@ bool SaveFileAtomically(const QString& path, const QByteArray& bytes, QString* e
     return false;
   }
   QSaveFile file(path);
+  // Unbuffered, so a full disk fails the write itself: a buffered write that fails only when
+  // flushed at commit can be committed anyway, putting a short file in place of the old one.
   errno = 0;
-  bool ok = file.open(QIODevice::WriteOnly);
-  ok = ok && file.write(bytes) == bytes.size();
-  ok = ok && file.commit();
+  bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+  ok = ok && file.write(bytes) == bytes.size() && file.error() == QFileDevice::NoError;
+  int e = errno;
   if (ok) {
-    return true;
+    ok = file.commit();
+    e = errno;
+    if (ok) {
+      return true;
+    }
   }
-  // Qt reports a failed flush on a full disk as "Unknown error"; the errno says what it was.
-  const int e = errno;
+  // Qt may call a full disk "Unknown error"; the errno says what it was.
   why = e != 0 ? SystemErrorText(e) : file.errorString();
   file.cancelWriting();
   if (error != nullptr) {

@@ -7,9 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <string>
+
+#include "core/io/file_access.h"
 
 namespace zizara::core::settings {
 
@@ -63,12 +64,10 @@ bool IniFile::Save(QString* error) const {
     return false;
   }
   QDir().mkpath(QFileInfo(path_).absolutePath());
-  QSaveFile f(path_);
-  if (!f.open(QIODevice::WriteOnly) ||
-      f.write(out.data(), static_cast<qint64>(out.size())) != static_cast<qint64>(out.size()) ||
-      !f.commit()) {
+  QString why;
+  if (!io::SaveFileAtomically(path_, QByteArray::fromStdString(out), &why)) {
     if (error != nullptr) {
-      *error = f.errorString();
+      *error = why;
     }
     return false;
   }

@@ -1,8 +1,10 @@
 #include "core/io/file_access.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -102,6 +104,26 @@ TEST_F(FileAccessTest, SavingNeverReplacesAPipeAndFollowsLinks) {
 
 TEST_F(FileAccessTest, FullDiskIsNamed) {
   EXPECT_EQ(SystemErrorText(ENOSPC), "No space left on device");
+}
+
+TEST_F(FileAccessTest, SavingOntoAFullDiskSaysSoAndKeepsTheOldFile) {
+  // A real full disk: a 12 KiB file system cannot hold a second copy of a 10 KiB file.
+  const QString mount_point = dir_.filePath("tiny");
+  ASSERT_TRUE(QDir().mkpath(mount_point));
+  const QByteArray where = QFile::encodeName(mount_point);
+  if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=12k") != 0) {
+    GTEST_SKIP() << "cannot mount a small file system here";
+  }
+  const QString target = mount_point + "/preset.PRE";
+  const QByteArray old_bytes(10 * 1024, 'o');
+  QString error;
+  ASSERT_TRUE(SaveFileAtomically(target, old_bytes, &error)) << error.toStdString();
+  EXPECT_FALSE(SaveFileAtomically(target, QByteArray(10 * 1024, 'n'), &error));
+  EXPECT_TRUE(error.contains("No space left on device")) << error.toStdString();
+  const ReadResult r = ReadRegularFile(target, old_bytes.size());
+  EXPECT_TRUE(r.ok() && r.data == old_bytes) << "the old file was replaced";
+  EXPECT_EQ(QDir(mount_point).entryList(QDir::Files), QStringList{"preset.PRE"});
+  ::umount(where.constData());
 }
 
 }  // namespace
