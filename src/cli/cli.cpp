@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "cli/cli_assoc.h"
 #include "cli/cli_link.h"
 #include "cli/cli_macro.h"
 #include "cli/console_prompts.h"
@@ -33,6 +34,11 @@ QString UsageText() {
       "Files:\n"
       "  info FILE [--json]      show what a preset file (.PRE) or bare image holds\n"
       "  upgrade IN OUT          write IN with the version-5 defaults applied to OUT\n"
+      "\n"
+      "Desktop:\n"
+      "  associations [--json]   whether .PRE, .MCR and .CDP files open with vt-zizara\n"
+      "  associate TYPES [--remove]\n"
+      "                          register (or remove) types, a list such as PRE,MCR,CDP\n"
       "\n"
       "Instrument (PORT from --port, else $VTZIZARA_PORT, else the program's settings):\n"
       "  ports                   list the serial ports\n"
@@ -316,6 +322,12 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   }
   if (verb == QStringLiteral("macro")) {
     return RunMacroVerb(options, rest, out, err, env);
+  }
+  if (verb == QStringLiteral("associations")) {
+    return RunAssociationsVerb(options, rest, out, err, env);
+  }
+  if (verb == QStringLiteral("associate")) {
+    return RunAssociateVerb(rest, out, err, env);
   }
   if (IsLinkVerb(verb)) {
     return RunLinkVerb(options, verb, rest, out, err, env);

@@ -22,6 +22,7 @@ struct CliEnvironment {
   bool interactive = false;    // questions may be asked on the terminal
   bool progress_bar = false;   // stderr is a terminal
   QString working_dir;         // where "memory.cod" goes; empty: the current folder
+  QString gui_program;         // the program file types open with; empty: vt-zizara beside us
 };
 
 CliEnvironment DefaultEnvironment();
