@@ -168,7 +168,8 @@ void RemoteCommands::LoadMacroCaption(int item) {
   const QString caption = MacroCaption(item);
   if (!caption.isEmpty()) {
     // A name is text, not a menu accelerator.
-    form_.SetMacroItemCaption(item, QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    form_.SetMacroItemCaption(item,
+                              QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
   }
 }
 

@@ -98,7 +98,7 @@ class RemoteCommands : public QObject,
   remote::TRunMacrosForm* macro_window_ = nullptr;
   int pending_item_ = 0;
   core::remote::MacroTiming macro_timing_;
-  bool macro_in_run_ = false;         // the runner is sending lines
+  bool macro_in_run_ = false;           // the runner is sending lines
   bool xpoints_read_deferred_ = false;  // the reading fell due during a line's wait
 };
 

@@ -52,11 +52,15 @@ TEST(MacroFileTest, NameAloneIsReadWithTheSameRules) {
     return name;
   };
   for (const QByteArray& text : {
-           QByteArray("MacroName=Studio A\r\n.SA1,2\r\n"), QByteArray("macroname=lower case\n"),
-           QByteArray("MacroName =spaced\n"), QByteArray(".SA1,2\r.SA3,4\rMacroName=late\r"),
+           QByteArray("MacroName=Studio A\r\n.SA1,2\r\n"),
+           QByteArray("macroname=lower case\n"),
+           QByteArray("MacroName =spaced\n"),
+           QByteArray(".SA1,2\r.SA3,4\rMacroName=late\r"),
            QByteArray("MACRONAME=first\nMacroName=second\n"),
-           QByteArray("MacroName=123456789012345678901234567890"), QByteArray("MacroName=\n"),
-           QByteArray("x\r\nMacroName=  padded  "), QByteArray(""),
+           QByteArray("MacroName=123456789012345678901234567890"),
+           QByteArray("MacroName=\n"),
+           QByteArray("x\r\nMacroName=  padded  "),
+           QByteArray(""),
        }) {
     EXPECT_EQ(name_of(text), ParseMacroText(text).name) << text.constData();
   }
