@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -65,7 +66,12 @@ QString WrongSizeText(const QString& path, qint64 size) {
   return Tr("%1 has the wrong size: %2 bytes.").arg(path).arg(size);
 }
 
-ReadResult ReadRegularFile(const QString& path, qint64 max_bytes) {
+namespace {
+
+// Checks that `path` names a regular file of at most `max_bytes` and opens it; on success the
+// result is ok and `*fd` is open.
+ReadResult OpenRegularFile(const QString& path, qint64 max_bytes, int* fd) {
+  *fd = -1;
   if (path.isEmpty()) {
     return Refuse(ReadFailure::kMissing, Tr("No file name was given."));
   }
@@ -88,24 +94,42 @@ ReadResult ReadRegularFile(const QString& path, qint64 max_bytes) {
                   st.st_size);
   }
   // Non-blocking, so that a pipe swapped in after the check cannot hang the open.
-  const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) {
+  const int opened_fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (opened_fd < 0) {
     return Refuse(ReadFailure::kUnreadable, UnreadableText(path, errno));
   }
   struct stat opened {};
-  if (::fstat(fd, &opened) != 0 || KindOf(opened) != ReadFailure::kNone) {
-    ::close(fd);
+  if (::fstat(opened_fd, &opened) != 0 || KindOf(opened) != ReadFailure::kNone) {
+    ::close(opened_fd);
     return RefuseKind(S_ISDIR(opened.st_mode) ? ReadFailure::kFolder : ReadFailure::kNotRegular,
                       path);
+  }
+  *fd = opened_fd;
+  return ReadResult{};
+}
+
+// One read() that retries on EINTR; the errno of a failure is kept.
+ssize_t ReadSome(int fd, char* into, qint64 count) {
+  while (true) {
+    const ssize_t n = ::read(fd, into, static_cast<size_t>(count));
+    if (n >= 0 || errno != EINTR) {
+      return n;
+    }
+  }
+}
+
+}  // namespace
+
+ReadResult ReadRegularFile(const QString& path, qint64 max_bytes) {
+  int fd = -1;
+  if (ReadResult refused = OpenRegularFile(path, max_bytes, &fd); !refused.ok()) {
+    return refused;
   }
   ReadResult r;
   r.data.resize(static_cast<qsizetype>(max_bytes) + 1);
   qint64 total = 0;
   while (total <= max_bytes) {
-    const ssize_t n = ::read(fd, r.data.data() + total, static_cast<size_t>(max_bytes + 1 - total));
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
+    const ssize_t n = ReadSome(fd, r.data.data() + total, max_bytes + 1 - total);
     if (n < 0) {
       const int e = errno;
       ::close(fd);
@@ -123,6 +147,34 @@ ReadResult ReadRegularFile(const QString& path, qint64 max_bytes) {
   }
   r.data.resize(static_cast<qsizetype>(total));
   r.size = total;
+  return r;
+}
+
+ReadResult ScanRegularFile(const QString& path, qint64 max_bytes,
+                           const std::function<bool(QByteArrayView)>& consume) {
+  int fd = -1;
+  if (ReadResult refused = OpenRegularFile(path, max_bytes, &fd); !refused.ok()) {
+    return refused;
+  }
+  constexpr qint64 kPiece = 4096;
+  char piece[kPiece];
+  ReadResult r;
+  while (r.size < max_bytes) {
+    const ssize_t n = ReadSome(fd, piece, std::min(kPiece, max_bytes - r.size));
+    if (n < 0) {
+      const int e = errno;
+      ::close(fd);
+      return Refuse(ReadFailure::kUnreadable, UnreadableText(path, e));
+    }
+    if (n == 0) {
+      break;
+    }
+    r.size += n;
+    if (!consume(QByteArrayView(piece, n))) {
+      break;
+    }
+  }
+  ::close(fd);
   return r;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <functional>
 
 namespace zizara::core::io {
 
@@ -27,6 +29,10 @@ struct ReadResult {
 // Reads a regular file (a symbolic link to one is fine) of at most `max_bytes`, never more
 // than that from the disk, and never blocks on a pipe or device.
 ReadResult ReadRegularFile(const QString& path, qint64 max_bytes);
+// The same checks, but the file is handed to `consume` in pieces of at most 4 KiB and never held
+// whole; `consume` returns false to stop early. `data` stays empty; `size` is what was read.
+ReadResult ScanRegularFile(const QString& path, qint64 max_bytes,
+                           const std::function<bool(QByteArrayView)>& consume);
 // The same for a file that must have exactly `size` bytes.
 ReadResult ReadFileOfSize(const QString& path, qint64 size);
 

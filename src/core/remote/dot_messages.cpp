@@ -54,7 +54,10 @@ DotMessageParser::Flow DotMessageParser::HandleReply(const QByteArray& copy, qsi
     if (subject == 'A') {
       listener_.ReportedXPoint(a, b, remote_.origin_remote);
     } else if (subject == 'P' && a == 9 && remote_.connected) {
-      listener_.PresetReported(b);
+      // A preset outside 1..11 has no slot in the image: taking it would move the map off it.
+      if (b >= 1 && b <= config::kPresetCount) {
+        listener_.PresetReported(b);
+      }
     } else if (subject == 'I') {
       link::ParseIdentityValues(".AI" + QByteArray::number(a) + "," + QByteArray::number(b),
                                 record_);

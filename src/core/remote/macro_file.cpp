@@ -56,6 +56,57 @@ bool ReadMacroFile(const QString& path, MacroFile* macro, QString* error) {
   return true;
 }
 
+namespace {
+
+// Finds the first name line in text that arrives in pieces, keeping only the head of the
+// current line. CR and LF both end a line; the empty lines this may see never name a macro.
+class NameLineScanner {
+ public:
+  // False once the name line has been found.
+  bool Feed(QByteArrayView piece) {
+    for (const char c : piece) {
+      if (c == '\r' || c == '\n') {
+        if (EndLine()) return false;
+        continue;
+      }
+      if (head_.size() < kHeadLength) {
+        head_.append(c);
+      }
+    }
+    return true;
+  }
+  // The name, once the whole text has been fed.
+  QString Name() {
+    if (!found_) EndLine();
+    return found_ ? QString::fromLatin1(head_.mid(10, kMacroNameLength))
+                  : QString::fromLatin1(kUnnamedMacro);
+  }
+
+ private:
+  static constexpr qsizetype kHeadLength = 10 + kMacroNameLength;
+  bool EndLine() {
+    found_ = head_.left(10).toUpper() == "MACRONAME=";
+    if (!found_) head_.clear();
+    return found_;
+  }
+  QByteArray head_;
+  bool found_ = false;
+};
+
+}  // namespace
+
+bool ReadMacroName(const QString& path, QString* name, QString* error) {
+  NameLineScanner scanner;
+  const io::ReadResult read = io::ScanRegularFile(
+      path, kMaxMacroBytes, [&scanner](QByteArrayView piece) { return scanner.Feed(piece); });
+  if (!read.ok()) {
+    *error = read.error;
+    return false;
+  }
+  *name = scanner.Name();
+  return true;
+}
+
 QByteArray MacroText(const QString& name, const QList<QByteArray>& commands) {
   QByteArray text;
   if (!name.isEmpty()) {

@@ -28,6 +28,11 @@ MacroFile ParseMacroText(const QByteArray& data);
 // cannot be read.
 bool ReadMacroFile(const QString& path, MacroFile* macro, QString* error);
 
+// Only the macro's name, for menu captions: the file is scanned in small pieces up to its name
+// line, so a large file costs no more memory than a small one. Same rules and refusals as
+// `ReadMacroFile`.
+bool ReadMacroName(const QString& path, QString* name, QString* error);
+
 // The text written for a macro: "MacroName=" + name when there is one, then the commands,
 // every line ending in CR LF.
 QByteArray MacroText(const QString& name, const QList<QByteArray>& commands);

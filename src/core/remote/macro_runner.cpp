@@ -89,6 +89,13 @@ MacroEnd MacroRunner::Run(const MacroFile& macro) {
     state.line_buffer.clear();
     parser_.Parse(replies);
     view_.LineDone(outcome);
+    if (between_lines_ && !macro_.stop_requested) {
+      between_lines_();
+      // What ran in between may have let the line go; the next replies are ours again.
+      state.line_buffer.clear();
+      state.line_received = false;
+      state.handshake_active = true;
+    }
   }
 
   state.handshake_active = false;

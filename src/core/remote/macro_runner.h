@@ -59,6 +59,12 @@ class MacroRunner {
         is_line_allowed_(std::move(is_line_allowed)) {}
 
   void set_timing(const MacroTiming& timing) { timing_ = timing; }
+  // Run after each line's replies have been interpreted, before the next line is sent: work
+  // that needs the line to itself (reading the X-points after a preset change) goes here,
+  // never inside a line's wait. The runner takes the line back afterwards.
+  void set_between_lines(std::function<void()> between_lines) {
+    between_lines_ = std::move(between_lines);
+  }
 
   MacroEnd Run(const MacroFile& macro);
   // Reads the file first; an unreadable file is reported through the prompts.
@@ -74,6 +80,7 @@ class MacroRunner {
   DotMessageParser& parser_;
   MacroView& view_;
   LineFilter is_line_allowed_;
+  std::function<void()> between_lines_;
   MacroTiming timing_;
 };
 

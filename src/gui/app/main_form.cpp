@@ -266,24 +266,9 @@ void TMainForm::CreateMenus() {
   global_hotkeys_->setCheckable(true);
   hotkeys_ = new remote::GlobalHotkeys(this);
   connect(global_hotkeys_, &QAction::triggered, this, [this](bool on) { SetGlobalHotkeys(on); });
-  connect(hotkeys_, &remote::GlobalHotkeys::HotkeyPressed, this, [this](int n) {
-    if (n == 12) {
-      if (remote_commands_ != nullptr) remote_commands_->StopMacro();
-    } else {
-      MacroItemClick(n <= 10 ? n : RemoteCommands::kRunMacroItem);
-    }
-  });
-  connect(macro, &QMenu::aboutToShow, this, [this, macro] {
-    const bool remote = remote_menu_->isEnabled();
-    for (int i = 1; i <= 10; ++i) {
-      macro->findChild<QAction*>(QStringLiteral("MenuMacroItem%1").arg(i))
-          ->setEnabled(!ctx_.macro_running && remote);
-    }
-    FindAction(QStringLiteral("MenuMacroLoad"))->setEnabled(!ctx_.macro_running && remote);
-    FindAction(QStringLiteral("MenuMacroStop"))->setEnabled(ctx_.macro_running);
-    FindAction(QStringLiteral("MenuMacroSave"))
-        ->setEnabled(!ctx_.macro_running &&
-                     matrix_->model().selection.Any(core::matrix::Axis::kOutputs));
+  connect(hotkeys_, &remote::GlobalHotkeys::HotkeyPressed, this, &TMainForm::GlobalHotkeyPressed);
+  connect(macro, &QMenu::aboutToShow, this, [this] {
+    UpdateMacroMenu();  // the selection Save Macro follows changes without telling the menu
     UpdateMenuItems();
   });
 
@@ -565,6 +550,20 @@ void TMainForm::UpdateMenuItems() {
   ApplyCommandStates();
 }
 
+void TMainForm::UpdateMacroMenu() {
+  // Disabled actions swallow their shortcuts, so Ctrl+F12 works only while this is current.
+  const bool idle = !ctx_.macro_running;
+  const bool remote = commands_.remote_menu;
+  for (int i = 1; i <= 10; ++i) {
+    FindAction(QStringLiteral("MenuMacroItem%1").arg(i))->setEnabled(idle && remote);
+  }
+  FindAction(QStringLiteral("MenuMacroLoad"))->setEnabled(idle && remote);
+  FindAction(QStringLiteral("MenuMacroStop"))->setEnabled(!idle);
+  FindAction(QStringLiteral("MenuMacroSave"))
+      ->setEnabled(idle && matrix_ != nullptr &&
+                   matrix_->model().selection.Any(core::matrix::Axis::kOutputs));
+}
+
 void TMainForm::ApplyCommandStates() {
   const CommandStates& c = commands_;
   const auto set = [this](const char* action, const char* button, bool enabled) {
@@ -607,6 +606,7 @@ void TMainForm::ApplyCommandStates() {
   }
   dot_log_button_->setVisible(ctx_.debug_mode);
   debug_button_->setVisible(ctx_.debug_mode);
+  UpdateMacroMenu();
 }
 
 void TMainForm::RefreshPresetList() {
@@ -967,6 +967,18 @@ void TMainForm::MacroItemClick(int item) {
   remote_commands_->MacroItemClick(item, shift, delete_held_);
 }
 
+void TMainForm::GlobalHotkeyPressed(int n) {
+  if (remote_commands_ == nullptr) {
+    return;
+  }
+  remote_commands_->BringMacroWindowToFront();
+  if (n == 12) {
+    remote_commands_->StopMacro();
+  } else {
+    MacroItemClick(n <= 10 ? n : RemoteCommands::kRunMacroItem);
+  }
+}
+
 void TMainForm::SetGlobalHotkeys(bool on) {
   if (!on) {
     hotkeys_->Unregister();
@@ -1125,6 +1137,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   if (!ConfirmLeaveRemote() || !CheckSaveChanges()) {
     event->ignore();
     return;
+  }
+  if (remote_commands_ != nullptr) {
+    remote_commands_->StopMacro();  // its wait ends before the window goes
   }
   ctx_.closing = true;
   SaveSettings();

@@ -50,6 +50,8 @@ class TMainForm : public QMainWindow {
   // Macro menu.
   void MacroItemClick(int item);
   void SetGlobalHotkeys(bool on);
+  // Ctrl+F1..Ctrl+F12 pressed while another program has the focus.
+  void GlobalHotkeyPressed(int n);
   void SetMacroItemCaption(int item, const QString& caption);
   QString MacroItemCaption(int item) const;
   void RunMacroFile(const QString& path);
@@ -128,6 +130,7 @@ class TMainForm : public QMainWindow {
   void CreateStatusBar();
   void CreateCentralArea();
   void ApplyCommandStates();
+  void UpdateMacroMenu();
   void NotAvailableYet();
   void EditMenuClick(const QString& item);
   void AddRecentFile(const QString& path);

@@ -113,7 +113,8 @@ void UpdateMenuItems(const MenuFlags& f, CommandStates& c) {
 void ApplyMatrixVisibility(bool visible, const MenuFlags& f, CommandStates& c) {
   c.matrix_visible = visible;
   if (visible) {
-    c.copy_labels = c.copy_xpoints = true;
+    // While connected the matrix shows the instrument, not the image the copies come from.
+    c.copy_labels = c.copy_xpoints = !f.connected;
     c.paste_labels = !f.connected && f.clipboard_has_labels;
     c.paste_xpoints = !f.connected && f.clipboard_has_xpoints;
   }

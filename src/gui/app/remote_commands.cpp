@@ -1,5 +1,7 @@
 #include "gui/app/remote_commands.h"
 
+#include <QFileInfo>
+
 #include "core/config/preset_options.h"
 #include "core/i18n/tr.h"
 #include "core/link/wait.h"
@@ -21,6 +23,8 @@ namespace {
 constexpr int kReadXPointsDelayMs = 100;
 constexpr int kPresetKeyPauseMs = 250;
 constexpr char kMacroFilter[] = "QLX Configuration-Files (*.MCR *.mcr);;All Files (*)";
+
+QString MacroNotRunText() { return Tr("Macro not run: the QLX did not connect."); }
 }  // namespace
 
 RemoteCommands::RemoteCommands(TMainForm& form, link::LinkController& controller,
@@ -42,10 +46,27 @@ RemoteCommands::~RemoteCommands() = default;
 
 void RemoteCommands::SyncConnected() { form_.context().connected = remote_.connected; }
 
+void RemoteCommands::SyncMacroRunning() {
+  form_.context().macro_running = macro_.running;
+  form_.RefreshCommands();  // the Macro menu's items and their shortcuts follow at once
+}
+
+void RemoteCommands::DropPendingMacro(const QString& why) {
+  if (!macro_.pending) {
+    return;
+  }
+  macro_.pending = false;
+  macro_.pending_file.clear();
+  macro_.running = false;
+  SyncMacroRunning();
+  form_.SetFilePanelText(why);
+}
+
 void RemoteCommands::OnLineReceived(const QByteArray& text) { parser_->Parse(text); }
 
 bool RemoteCommands::StartRemoteControl(bool quiet) {
   AppContext& ctx = form_.context();
+  DropPendingMacro(MacroNotRunText());
   ctx.engine.abort = false;
   remote_.connected = false;
   SyncConnected();
@@ -78,6 +99,30 @@ bool RemoteCommands::StartRemoteControl(bool quiet) {
 }
 
 void RemoteCommands::ReadRemoteXPoints() {
+  if (macro_in_run_) {
+    // Reading now would take the line from under the macro's wait.
+    xpoints_read_deferred_ = true;
+    return;
+  }
+  ReadXPointsNow();
+  if (macro_.pending) {
+    macro_.pending = false;
+    const QString file = macro_.pending_file;
+    macro_.pending_file.clear();
+    RunMacro(pending_item_, file);
+  }
+}
+
+void RemoteCommands::ReadXPointsBetweenMacroLines() {
+  if (!work_around_rx_flag_timer_.isActive() && !xpoints_read_deferred_) {
+    return;
+  }
+  work_around_rx_flag_timer_.stop();
+  xpoints_read_deferred_ = false;
+  ReadXPointsNow();
+}
+
+void RemoteCommands::ReadXPointsNow() {
   if (!remote_.connected || controller_.Link() == nullptr) {
     return;
   }
@@ -94,12 +139,6 @@ void RemoteCommands::ReadRemoteXPoints() {
   form_.SetMenuState(MenuState::kRemoteConnect);
   form_.Matrix()->DrawAllXPoints();
   form_.setEnabled(true);
-  if (macro_.pending) {
-    macro_.pending = false;
-    const QString file = macro_.pending_file;
-    macro_.pending_file.clear();
-    RunMacro(pending_item_, file);
-  }
 }
 
 QString RemoteCommands::AssignedMacroFile(int item) const {
@@ -113,18 +152,24 @@ QString RemoteCommands::AssignedMacroFile(int item) const {
 
 QString RemoteCommands::MacroCaption(int item) const {
   const QString file = AssignedMacroFile(item);
-  core::remote::MacroFile macro;
+  QString name;
   QString error;
-  if (file.isEmpty() || !core::remote::ReadMacroFile(file, &macro, &error)) {
+  if (file.isEmpty() || !core::remote::ReadMacroName(file, &name, &error)) {
     return {};
   }
-  return macro.name;
+  // An empty name would leave the item looking unassigned; the file's name stands in.
+  if (name.trimmed().isEmpty()) {
+    name = QFileInfo(file).fileName();
+  }
+  return name;
 }
 
 void RemoteCommands::LoadMacroCaption(int item) {
   const QString caption = MacroCaption(item);
   if (!caption.isEmpty()) {
-    form_.SetMacroItemCaption(item, caption);
+    // A name is text, not a menu accelerator.
+    form_.SetMacroItemCaption(item,
+                              QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
   }
 }
 
@@ -158,6 +203,9 @@ void RemoteCommands::UnassignMacro(int item) {
 }
 
 void RemoteCommands::MacroItemClick(int item, bool shift_held, bool delete_held) {
+  if (macro_.running) {
+    return;  // a hotkey or a shortcut during a run; one macro at a time
+  }
   if (item >= 1 && item <= 10) {
     if (shift_held) {
       AssignMacro(item);
@@ -190,26 +238,35 @@ void RemoteCommands::RunNowOrAfterConnecting(int item, const QString& file_name)
     return;
   }
   // The macro runs once the instrument's X-Points have been read.
-  if (prompts_.Confirm(Tr(core::remote::kConnectQuestion)) && StartRemoteControl(false)) {
-    macro_.running = true;
-    macro_.pending = true;
-    macro_.pending_file = file_name;
-    pending_item_ = item;
+  if (!prompts_.Confirm(Tr(core::remote::kConnectQuestion)) || !StartRemoteControl(false)) {
+    return;
   }
+  if (!remote_.connected) {
+    form_.SetFilePanelText(MacroNotRunText());
+    return;
+  }
+  macro_.running = true;
+  macro_.pending = true;
+  macro_.pending_file = file_name;
+  pending_item_ = item;
+  SyncMacroRunning();
 }
 
 void RemoteCommands::RunMacroFile(const QString& file_name) {
   if (!file_name.right(4).toUpper().endsWith(QStringLiteral(".MCR")) ||
-      !form_.commands().remote_menu) {
+      !form_.commands().remote_menu || macro_.running) {
     return;
   }
   RunNowOrAfterConnecting(kRunMacroItem, file_name);
 }
 
 void RemoteCommands::RunMacro(int item, const QString& file_name) {
+  if (macro_in_run_) {
+    return;  // one inside another would end the outer one's run and handshake
+  }
   macro_.running = true;
   macro_.stop_requested = false;
-  form_.context().macro_running = true;
+  SyncMacroRunning();
   QString file = file_name;
   if (file.isEmpty() && item >= 1 && item <= 10) {
     file = AssignedMacroFile(item);
@@ -221,11 +278,32 @@ void RemoteCommands::RunMacro(int item, const QString& file_name) {
     core::remote::MacroRunner runner(
         controller_.EnsureLink(), remote_, macro_, *parser_, *macro_window_,
         [this](const QByteArray& line) { return form_.Matrix()->IsRoutingLineAllowed(line); });
+    runner.set_timing(macro_timing_);
+    runner.set_between_lines([this] { ReadXPointsBetweenMacroLines(); });
+    macro_in_run_ = true;
     runner.RunFile(file);
+    macro_in_run_ = false;
   }
   macro_.running = false;
-  form_.context().macro_running = false;
+  SyncMacroRunning();
   macro_window_->HideWindow();
+  if (xpoints_read_deferred_) {
+    // Fell due during the last line's wait: read once the line is free.
+    xpoints_read_deferred_ = false;
+    work_around_rx_flag_timer_.start();
+  }
+}
+
+void RemoteCommands::StopMacro() {
+  macro_.stop_requested = true;
+  DropPendingMacro(Tr("Macro stopped by user..."));
+}
+
+void RemoteCommands::BringMacroWindowToFront() {
+  if (macro_window_->isVisible()) {
+    macro_window_->raise();
+    macro_window_->activateWindow();
+  }
 }
 
 bool RemoteCommands::ConfirmLeaveRemote() {
@@ -244,6 +322,7 @@ bool RemoteCommands::ConfirmLeaveRemote() {
 }
 
 void RemoteCommands::EndRemoteControl() {
+  DropPendingMacro(MacroNotRunText());
   remote_.connected = false;
   SyncConnected();
   form_.SetMenuState(MenuState::kInitialize);

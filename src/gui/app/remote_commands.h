@@ -6,6 +6,7 @@
 
 #include "core/matrix/remote_sender.h"
 #include "core/remote/dot_messages.h"
+#include "core/remote/macro_runner.h"
 #include "core/remote/remote_state.h"
 #include "gui/link/link_controller.h"
 #include "gui/remote/run_macros_form.h"
@@ -43,8 +44,13 @@ class RemoteCommands : public QObject,
   // For callers that only have a path: drops, the command line, a second start.
   void RunMacroFile(const QString& file_name);
   void MacroItemClick(int item, bool shift_held, bool delete_held);
-  void StopMacro() { macro_.stop_requested = true; }
+  // Stops the running macro after its current line, or drops one waiting for the connection.
+  void StopMacro();
   bool MacroRunning() const { return macro_.running; }
+  // A hotkey was pressed: the macro window, when shown, comes to the front.
+  void BringMacroWindowToFront();
+  remote::TRunMacrosForm* MacroWindow() { return macro_window_; }
+  void SetMacroTiming(const core::remote::MacroTiming& timing) { macro_timing_ = timing; }
   // The caption an item's assigned file gives it; empty when it keeps its caption.
   QString MacroCaption(int item) const;
   void RefreshMacroCaptions();
@@ -75,6 +81,12 @@ class RemoteCommands : public QObject,
   void LoadMacroCaption(int item);
   void RunNowOrAfterConnecting(int item, const QString& file_name);
   void UnassignMacro(int item);
+  void SyncMacroRunning();
+  // A macro armed for a connection that never came up must not run at a later one.
+  void DropPendingMacro(const QString& why);
+  void ReadXPointsNow();
+  // Between two macro lines: the X-point reading a preset change asked for.
+  void ReadXPointsBetweenMacroLines();
 
   TMainForm& form_;
   link::LinkController& controller_;
@@ -85,6 +97,9 @@ class RemoteCommands : public QObject,
   QTimer work_around_rx_flag_timer_;
   remote::TRunMacrosForm* macro_window_ = nullptr;
   int pending_item_ = 0;
+  core::remote::MacroTiming macro_timing_;
+  bool macro_in_run_ = false;           // the runner is sending lines
+  bool xpoints_read_deferred_ = false;  // the reading fell due during a line's wait
 };
 
 }  // namespace zizara::gui::app

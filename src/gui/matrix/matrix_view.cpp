@@ -802,6 +802,7 @@ bool TMatrixView::ClipboardHasXPoints() {
 }
 
 void TMatrixView::MenuCopyClick() {
+  if (ctx_.connected) return;  // the image is not what the matrix shows
   auto* data = new QMimeData;
   data->setData(QString::fromLatin1(mx::kLabelsMimeType),
                 mx::EncodeLabelBlock(ctx_.config, model_.selection));
@@ -819,6 +820,7 @@ void TMatrixView::MenuPasteClick() {
 }
 
 void TMatrixView::MenuCopyXpointClick() {
+  if (ctx_.connected) return;  // the image is not what the matrix shows
   auto* data = new QMimeData;
   data->setData(QString::fromLatin1(mx::kXPointsMimeType),
                 mx::EncodeXPointBlock(ctx_.config, model_.selection));

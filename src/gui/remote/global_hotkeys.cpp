@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdlib>
 
 namespace zizara::gui::remote {
@@ -82,54 +83,80 @@ QString GlobalHotkeysUnavailableText() {
   return QStringLiteral("Global shortcuts are not available on this desktop.");
 }
 
-GlobalHotkeys::GlobalHotkeys(QObject* parent) : QObject(parent) {}
+namespace {
+
+class X11KeyGrabber : public KeyGrabber {
+ public:
+  bool Connect() override {
+    connection_ = X11Connection();
+    if (connection_ == nullptr || xcb_connection_has_error(connection_) != 0) {
+      connection_ = nullptr;
+      return false;
+    }
+    root_ = DefaultRoot(connection_);
+    return root_ != 0;
+  }
+  FunctionKeys Keys() override {
+    return connection_ == nullptr ? FunctionKeys{} : LookUpFunctionKeys(connection_);
+  }
+  std::vector<bool> Grab(const std::vector<KeyGrab>& grabs) override {
+    std::vector<bool> granted(grabs.size(), false);
+    if (connection_ == nullptr) return granted;
+    std::vector<xcb_void_cookie_t> cookies;
+    for (const auto& [key, mods] : grabs) {
+      cookies.push_back(xcb_grab_key_checked(connection_, 1, root_, mods, key,
+                                             XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    }
+    // Every request is sent before waiting, so the round trips overlap.
+    for (size_t i = 0; i < cookies.size(); ++i) {
+      xcb_generic_error_t* error = xcb_request_check(connection_, cookies[i]);
+      granted[i] = error == nullptr;
+      std::free(error);
+    }
+    return granted;
+  }
+  void Ungrab(const std::vector<KeyGrab>& grabs) override {
+    if (connection_ == nullptr || grabs.empty()) return;
+    for (const auto& [key, mods] : grabs) xcb_ungrab_key(connection_, key, root_, mods);
+    xcb_flush(connection_);
+  }
+
+ private:
+  xcb_connection_t* connection_ = nullptr;
+  xcb_window_t root_ = 0;
+};
+
+}  // namespace
+
+GlobalHotkeys::GlobalHotkeys(QObject* parent)
+    : GlobalHotkeys(std::make_unique<X11KeyGrabber>(), parent) {}
+
+GlobalHotkeys::GlobalHotkeys(std::unique_ptr<KeyGrabber> grabber, QObject* parent)
+    : QObject(parent), grabber_(std::move(grabber)) {}
 
 GlobalHotkeys::~GlobalHotkeys() { Unregister(); }
 
 bool GlobalHotkeys::Register() {
   Unregister();
-  connection_ = X11Connection();
-  if (connection_ == nullptr || xcb_connection_has_error(connection_) != 0) {
-    connection_ = nullptr;
-    return false;
-  }
-  root_ = DefaultRoot(connection_);
-  f_keys_ = LookUpFunctionKeys(connection_);
-  if (root_ == 0) return false;
-
-  std::vector<std::pair<xcb_keycode_t, uint16_t>> asked;
-  std::vector<xcb_void_cookie_t> cookies;
+  if (!grabber_->Connect()) return false;
+  f_keys_ = grabber_->Keys();
+  std::vector<KeyGrab> asked;
   for (xcb_keycode_t key : f_keys_) {
     if (key == 0) continue;
-    for (uint16_t mods : kGrabVariants) {
-      asked.emplace_back(key, mods);
-      cookies.push_back(xcb_grab_key_checked(connection_, 1, root_, mods, key,
-                                             XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    }
+    for (uint16_t mods : kGrabVariants) asked.emplace_back(key, mods);
   }
-  // Send every request before waiting, so the round trips overlap.
-  bool ok = !cookies.empty();
-  for (size_t i = 0; i < cookies.size(); ++i) {
-    if (xcb_generic_error_t* error = xcb_request_check(connection_, cookies[i])) {
-      std::free(error);
-      ok = false;
-    } else {
-      grabs_.push_back(asked[i]);
-    }
+  // A refusal means another program holds that combination: it keeps it, we keep the rest.
+  const std::vector<bool> granted = grabber_->Grab(asked);
+  for (size_t i = 0; i < asked.size() && i < granted.size(); ++i) {
+    if (granted[i]) grabs_.push_back(asked[i]);
   }
-  if (!ok) {
-    Unregister();
-    return false;
-  }
+  if (grabs_.empty()) return false;
   QCoreApplication::instance()->installNativeEventFilter(this);
   return true;
 }
 
 void GlobalHotkeys::Unregister() {
-  if (connection_ != nullptr && !grabs_.empty()) {
-    for (const auto& [key, mods] : grabs_) xcb_ungrab_key(connection_, key, root_, mods);
-    xcb_flush(connection_);
-  }
+  grabber_->Ungrab(grabs_);
   grabs_.clear();
   if (QCoreApplication::instance() != nullptr) {
     QCoreApplication::instance()->removeNativeEventFilter(this);
@@ -143,7 +170,12 @@ bool GlobalHotkeys::nativeEventFilter(const QByteArray& event_type, void* messag
   if ((event->response_type & 0x7f) != XCB_KEY_PRESS) return false;
   const auto* press = static_cast<const xcb_key_press_event_t*>(message);
   const int n = HotkeyNumber(f_keys_, press->detail, press->state);
-  if (n == 0) return false;
+  // A key whose grab was refused reaches us only with our own window focused: its shortcut
+  // handles it there.
+  const bool grabbed = std::any_of(grabs_.begin(), grabs_.end(), [&](const KeyGrab& g) {
+    return g.first == press->detail && g.second == (press->state & kModifierBits);
+  });
+  if (n == 0 || !grabbed) return false;
   emit HotkeyPressed(n);
   return true;
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -27,6 +28,21 @@ FunctionKeys FindFunctionKeys(const xcb_keysym_t* syms, int per_code, xcb_keycod
 // Shown once when the user asks for global shortcuts and they cannot be had.
 QString GlobalHotkeysUnavailableText();
 
+// One passive grab: a keycode with one combination of modifiers.
+using KeyGrab = std::pair<xcb_keycode_t, uint16_t>;
+
+// The display server's side of the hotkeys; the X11 one is used unless a test brings its own.
+class KeyGrabber {
+ public:
+  virtual ~KeyGrabber() = default;
+  // False where there is nothing to grab from (Wayland, offscreen).
+  virtual bool Connect() = 0;
+  virtual FunctionKeys Keys() = 0;
+  // Asks for all grabs at once; one answer per grab, true where it was granted.
+  virtual std::vector<bool> Grab(const std::vector<KeyGrab>& grabs) = 0;
+  virtual void Ungrab(const std::vector<KeyGrab>& grabs) = 0;
+};
+
 // System-wide Ctrl+F1..Ctrl+F12 on X11, for the macro menu. Elsewhere (Wayland, offscreen)
 // Register() fails and the object stays inert.
 class GlobalHotkeys : public QObject, public QAbstractNativeEventFilter {
@@ -34,17 +50,19 @@ class GlobalHotkeys : public QObject, public QAbstractNativeEventFilter {
 
  public:
   explicit GlobalHotkeys(QObject* parent = nullptr);
+  GlobalHotkeys(std::unique_ptr<KeyGrabber> grabber, QObject* parent = nullptr);
   ~GlobalHotkeys() override;
 
   GlobalHotkeys(const GlobalHotkeys&) = delete;
   GlobalHotkeys& operator=(const GlobalHotkeys&) = delete;
 
-  // Grabs all twelve keys, with every NumLock/CapsLock combination. All or nothing: when any
-  // grab is refused (e.g. another program holds the key) nothing stays grabbed.
+  // Grabs the twelve keys, with every NumLock/CapsLock combination. A key another program holds
+  // is left to it and the others are kept; false only when nothing at all could be grabbed.
   bool Register();
   // Releases exactly what Register() grabbed; safe to call any number of times.
   void Unregister();
   bool Available() const { return !grabs_.empty(); }
+  const std::vector<KeyGrab>& Grabs() const { return grabs_; }
 
   bool nativeEventFilter(const QByteArray& event_type, void* message, qintptr* result) override;
 
@@ -52,10 +70,9 @@ class GlobalHotkeys : public QObject, public QAbstractNativeEventFilter {
   void HotkeyPressed(int n);
 
  private:
-  xcb_connection_t* connection_ = nullptr;
-  xcb_window_t root_ = 0;
+  std::unique_ptr<KeyGrabber> grabber_;
   FunctionKeys f_keys_{};
-  std::vector<std::pair<xcb_keycode_t, uint16_t>> grabs_;  // (keycode, modifiers)
+  std::vector<KeyGrab> grabs_;  // the granted ones
 };
 
 }  // namespace zizara::gui::remote

@@ -21,6 +21,7 @@ TRunMacrosForm::TRunMacrosForm(std::function<void(const QString&)> file_panel,
   for (QLabel* l : {label1_, label2_, label3_}) {
     l->setObjectName(QStringLiteral("Label%1").arg(n++));
     l->setAlignment(Qt::AlignCenter);
+    l->setTextFormat(Qt::PlainText);  // names and messages come from files and the instrument
     QFont f = l->font();
     f.setBold(true);
     l->setFont(f);

@@ -67,6 +67,14 @@ TEST(DotMessagesTest, RepliesBySubject) {
   EXPECT_TRUE(f.listener.events.isEmpty());
 }
 
+TEST(DotMessagesTest, PresetOutsideTheElevenChangesNothing) {
+  ParserFixture f;
+  f.parser.Parse(".AP9,0");
+  f.parser.Parse(".AP9,12");
+  f.parser.Parse(".AP9,-1.AP9,11");
+  EXPECT_EQ(f.listener.events, QStringList({"preset 11"}));
+}
+
 TEST(DotMessagesTest, IdentityRepliesFillTheRecord) {
   ParserFixture f;
   f.remote.connected = false;

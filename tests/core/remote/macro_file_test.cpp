@@ -38,6 +38,46 @@ TEST(MacroFileTest, NameLineRules) {
   EXPECT_EQ(ParseMacroText("MacroName=R\xe9gie\n").name, QStringLiteral("R\u00e9gie"));
 }
 
+TEST(MacroFileTest, NameAloneIsReadWithTheSameRules) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const auto name_of = [&dir](const QByteArray& text) {
+    QFile file(dir.filePath("n.MCR"));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+    QString name;
+    QString error;
+    EXPECT_TRUE(ReadMacroName(file.fileName(), &name, &error)) << error.toStdString();
+    return name;
+  };
+  for (const QByteArray& text : {
+           QByteArray("MacroName=Studio A\r\n.SA1,2\r\n"),
+           QByteArray("macroname=lower case\n"),
+           QByteArray("MacroName =spaced\n"),
+           QByteArray(".SA1,2\r.SA3,4\rMacroName=late\r"),
+           QByteArray("MACRONAME=first\nMacroName=second\n"),
+           QByteArray("MacroName=123456789012345678901234567890"),
+           QByteArray("MacroName=\n"),
+           QByteArray("x\r\nMacroName=  padded  "),
+           QByteArray(""),
+       }) {
+    EXPECT_EQ(name_of(text), ParseMacroText(text).name) << text.constData();
+  }
+  // A name line far beyond the first piece of the file is still found.
+  const QByteArray long_macro = QByteArray(".SA1,2\r\n").repeated(2000) + "MacroName=Deep\r\n";
+  EXPECT_EQ(name_of(long_macro), QStringLiteral("Deep"));
+  // A line longer than a piece keeps only its head.
+  EXPECT_EQ(name_of("MacroName=Wide" + QByteArray(10000, 'w') + "\nMacroName=x"),
+            QStringLiteral("Wide") + QString(21, QLatin1Char('w')));
+
+  QString name;
+  QString error;
+  EXPECT_FALSE(ReadMacroName("/dev/zero", &name, &error));
+  EXPECT_TRUE(error.contains("is not a regular file.")) << error.toStdString();
+  EXPECT_FALSE(ReadMacroName(dir.filePath("missing.MCR"), &name, &error));
+}
+
 TEST(MacroFileTest, OnlyFullStopLinesAreCommands) {
   const MacroFile macro =
       ParseMacroText("MacroName=x\r\n; comment\r\n\r\n.SA1,2\r\n SA3,4\n.SP9,3");

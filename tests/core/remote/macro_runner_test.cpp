@@ -176,6 +176,31 @@ TEST(MacroRunnerTest, LockedRowsAreSkippedAndDisconnectionSendsOnce) {
   EXPECT_EQ(g.transport.writes.size(), 2);
 }
 
+TEST(MacroRunnerTest, WorkBetweenLinesMayTakeTheLineAndLaterLinesAreStillConfirmedOnce) {
+  RunnerFixture f;
+  int calls = 0;
+  f.runner.set_between_lines([&f, &calls] {
+    ++calls;
+    // As the X-point reading after a preset change does: replies are interpreted one by one.
+    f.state.handshake_active = false;
+    f.link.SendText(".LA1,-\r");
+    f.link.WaitForLine(100);
+  });
+  EXPECT_EQ(f.Run(".SP9,2\r\n.SA1,3\r\n.SA2,3\r\n"), MacroEnd::kFinished);
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(f.view.outcomes, QStringList({".SP9,2 sends=1 confirmed", ".SA1,3 sends=1 confirmed",
+                                          ".SA2,3 sends=1 confirmed"}));
+  EXPECT_FALSE(f.state.handshake_active);
+
+  // A stop ends the run without it.
+  RunnerFixture g;
+  int g_calls = 0;
+  g.runner.set_between_lines([&g_calls] { ++g_calls; });
+  g.transport.after_write = [&g] { g.macro.stop_requested = true; };
+  g.Run(".SA1,3\r\n.SA2,3\r\n");
+  EXPECT_EQ(g_calls, 0);
+}
+
 TEST(MacroRunnerTest, UnreadableFileIsReportedAndNothingRuns) {
   RunnerFixture f;
   QTemporaryDir dir;

@@ -140,5 +140,19 @@ TEST(MenuStateTest, UpdateMenuItemsRules) {
   EXPECT_TRUE(c.qlx_software && c.keyboard);
 }
 
+TEST(MenuStateTest, ShownMatrixOffersCopyOnlyOffline) {
+  MenuFlags f;
+  f.clipboard_has_labels = f.clipboard_has_xpoints = true;
+  CommandStates c;
+  ApplyMatrixVisibility(true, f, c);
+  EXPECT_TRUE(c.copy_labels && c.copy_xpoints && c.paste_labels && c.paste_xpoints);
+
+  // Connecting shows the matrix after "RemoteConnect" turned copying off; it must stay off.
+  f.connected = true;
+  ApplyMenuState(MenuState::kRemoteConnect, f, c);
+  ApplyMatrixVisibility(true, f, c);
+  EXPECT_FALSE(c.copy_labels || c.copy_xpoints || c.paste_labels || c.paste_xpoints);
+}
+
 }  // namespace
 }  // namespace zizara::gui::app

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace zizara::gui::remote {
@@ -70,6 +72,67 @@ TEST(GlobalHotkeysTest, WithoutX11NothingIsGrabbedAndNothingBreaks) {
   press.state = XCB_MOD_MASK_CONTROL;
   EXPECT_FALSE(hotkeys.nativeEventFilter("xcb_generic_event_t", &press, nullptr));
   EXPECT_EQ(spy.count(), 0);
+}
+
+// A display server where some combinations belong to another program.
+class FakeGrabber : public KeyGrabber {
+ public:
+  explicit FakeGrabber(std::vector<xcb_keycode_t> taken) : taken_(std::move(taken)) {}
+  bool Connect() override { return true; }
+  FunctionKeys Keys() override { return kPcKeys; }
+  std::vector<bool> Grab(const std::vector<KeyGrab>& grabs) override {
+    std::vector<bool> granted;
+    for (const KeyGrab& g : grabs) {
+      const bool taken = std::find(taken_.begin(), taken_.end(), g.first) != taken_.end();
+      granted.push_back(!taken);
+      if (!taken) held->push_back(g);
+    }
+    return granted;
+  }
+  void Ungrab(const std::vector<KeyGrab>& grabs) override {
+    for (const KeyGrab& g : grabs) held->erase(std::find(held->begin(), held->end(), g));
+  }
+  std::shared_ptr<std::vector<KeyGrab>> held = std::make_shared<std::vector<KeyGrab>>();
+
+ private:
+  std::vector<xcb_keycode_t> taken_;
+};
+
+bool Press(GlobalHotkeys& hotkeys, xcb_keycode_t code, uint16_t state) {
+  xcb_key_press_event_t press{};
+  press.response_type = XCB_KEY_PRESS;
+  press.detail = code;
+  press.state = state;
+  return hotkeys.nativeEventFilter("xcb_generic_event_t", &press, nullptr);
+}
+
+TEST(GlobalHotkeysTest, AKeyAnotherProgramHoldsIsLeftAndTheRestKept) {
+  auto grabber = std::make_unique<FakeGrabber>(std::vector<xcb_keycode_t>{71});  // F5
+  const auto held = grabber->held;
+  GlobalHotkeys hotkeys(std::move(grabber));
+  QSignalSpy spy(&hotkeys, &GlobalHotkeys::HotkeyPressed);
+  EXPECT_TRUE(hotkeys.Register());
+  EXPECT_TRUE(hotkeys.Available());
+  EXPECT_EQ(held->size(), 44u);  // 11 keys, 4 lock variants each
+  EXPECT_TRUE(Press(hotkeys, 67, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_2));
+  EXPECT_FALSE(Press(hotkeys, 71, XCB_MOD_MASK_CONTROL));  // F5 is not ours
+  EXPECT_TRUE(Press(hotkeys, 96, XCB_MOD_MASK_CONTROL));
+  ASSERT_EQ(spy.count(), 2);
+  EXPECT_EQ(spy.at(1).at(0).toInt(), 12);
+
+  hotkeys.Unregister();
+  EXPECT_TRUE(held->empty());  // exactly what was granted is given back
+  EXPECT_FALSE(Press(hotkeys, 67, XCB_MOD_MASK_CONTROL));
+}
+
+TEST(GlobalHotkeysTest, NothingGrantedMeansUnavailable) {
+  std::vector<xcb_keycode_t> all(kPcKeys.begin(), kPcKeys.end());
+  auto grabber = std::make_unique<FakeGrabber>(all);
+  const auto held = grabber->held;
+  GlobalHotkeys hotkeys(std::move(grabber));
+  EXPECT_FALSE(hotkeys.Register());
+  EXPECT_FALSE(hotkeys.Available());
+  EXPECT_TRUE(held->empty());
 }
 
 }  // namespace
