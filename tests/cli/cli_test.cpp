@@ -216,6 +216,40 @@ TEST_F(CliTest, StartUpBytesOutsideTheListsAreShownAsTheyAre) {
   EXPECT_FALSE(r.out.contains("Preset 1)"));  // no name of the item it would fall back to
 }
 
+TEST_F(CliTest, AssociationsAreReportedAndRegisteredByType) {
+  const QByteArray old_data = qgetenv("XDG_DATA_HOME");
+  const QByteArray old_config = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.filePath("data")));
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath("config")));
+  CliEnvironment env = DefaultEnvironment();
+  env.gui_program = Write("vt-zizara", "#!/bin/sh\n");
+  QFile::setPermissions(env.gui_program, QFile::permissions(env.gui_program) | QFile::ExeOwner);
+  const auto run = [&](const QStringList& args) { return testing::RunCliCaptured(args, env); };
+  const auto json = [&] {
+    return QJsonDocument::fromJson(run({"associations", "--json"}).out.toUtf8()).object();
+  };
+
+  EXPECT_EQ(json(), QJsonObject({{"PRE", false}, {"MCR", false}, {"CDP", false}}));
+  ASSERT_EQ(run({"associate", "PRE,cdp"}).code, 0);
+  EXPECT_EQ(json(), QJsonObject({{"PRE", true}, {"MCR", false}, {"CDP", true}}));
+  EXPECT_EQ(run({"associations"}).out, "PRE: true\nMCR: false\nCDP: true\n");
+  ASSERT_EQ(run({"associate", "PRE", "--remove"}).code, 0);
+  EXPECT_EQ(json(), QJsonObject({{"PRE", false}, {"MCR", false}, {"CDP", true}}));
+
+  EXPECT_EQ(run({"associate", "PRE,TXT"}).code, 2);
+  EXPECT_EQ(run({"associate"}).code, 2);
+  env.gui_program = dir_.filePath("missing/vt-zizara");
+  const CliRun missing = run({"associate", "MCR"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_TRUE(missing.err.contains("was not found")) << missing.err.toStdString();
+  EXPECT_FALSE(json()["MCR"].toBool());
+
+  for (const auto& [name, value] : {std::pair{"XDG_DATA_HOME", old_data},
+                                    std::pair{"XDG_CONFIG_HOME", old_config}}) {
+    value.isNull() ? qunsetenv(name) : qputenv(name, value);
+  }
+}
+
 TEST(TerminalTextTest, ControlCharactersAreEscaped) {
   EXPECT_EQ(ForTerminal(QStringLiteral("a\x1b[2Jb\x7f")), "a\\x1b[2Jb\\x7f");
   EXPECT_EQ(ForTerminal(QStringLiteral("Preset 1 - ok")), "Preset 1 - ok");

@@ -889,6 +889,9 @@ void WriteAppIcon() {
     PaintMeter(p, shapes.meter);
   }
   SavePng(image, "icons/vt-zizara.png");
+  // The desktop's 48-pixel slot: the same drawing, smoothly scaled.
+  SavePng(image.scaled(48, 48, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+          "icons/vt-zizara-48.png");
 
   QFile svg(g_root + "/icons/vt-zizara.svg");
   if (!svg.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -921,6 +924,37 @@ void WriteAppIcon() {
   out << "</svg>\n";
 }
 
+// The file manager's icons for presets, macros and packages: a page with a folded corner and
+// the extension on a band, a colour per type.
+void WriteFileTypeIcons() {
+  struct Type {
+    const char* ext;
+    const char* name;
+    const char* colour;
+  };
+  for (const Type& t : {Type{"PRE", "preset", "#2e7d32"}, Type{"MCR", "macro", "#1565c0"},
+                        Type{"CDP", "package", "#c62828"}}) {
+    QFile svg(g_root + QStringLiteral("/mimetypes/application-x-vt-zizara-%1.svg").arg(t.name));
+    QDir().mkpath(QFileInfo(svg).absolutePath());
+    if (!svg.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+      Fail("cannot write " + svg.fileName());
+      continue;
+    }
+    QTextStream(&svg) << QStringLiteral(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"48\" height=\"48\" "
+        "viewBox=\"0 0 48 48\">\n"
+        "  <path d=\"M9 3h21l9 9v33H9z\" fill=\"#fafafa\" stroke=\"#555\" stroke-width=\"1.5\"/>\n"
+        "  <path d=\"M30 3v9h9\" fill=\"#ddd\" stroke=\"#555\" stroke-width=\"1.5\"/>\n"
+        "  <rect x=\"12\" y=\"18\" width=\"24\" height=\"4\" fill=\"%1\" opacity=\"0.35\"/>\n"
+        "  <rect x=\"12\" y=\"24\" width=\"18\" height=\"4\" fill=\"%1\" opacity=\"0.35\"/>\n"
+        "  <rect x=\"5\" y=\"31\" width=\"38\" height=\"12\" rx=\"2\" fill=\"%1\"/>\n"
+        "  <text x=\"24\" y=\"40.5\" font-family=\"sans-serif\" font-size=\"10\" "
+        "font-weight=\"bold\" fill=\"#fff\" text-anchor=\"middle\">%2</text>\n"
+        "</svg>\n")
+                                  .arg(QLatin1String(t.colour), QLatin1String(t.ext));
+  }
+}
+
 }  // namespace
 }  // namespace zizara::tools::picture_gen
 
@@ -937,6 +971,7 @@ int main(int argc, char** argv) {
   gen::WriteCells();
   gen::WriteCursors();
   gen::WriteAppIcon();
+  gen::WriteFileTypeIcons();
   const QImage splash = gen::DrawSplash();
   gen::SaveJpeg(splash, "pictures/splash.jpg", 95);
   gen::CheckSplashOutline(splash);

@@ -29,14 +29,18 @@ QString ReadText(const QString& path) {
   return r.ok() ? QString::fromUtf8(r.data) : QString();
 }
 
-bool WriteText(const QString& path, const QString& text, QString* error) {
+bool WriteBytes(const QString& path, const QByteArray& bytes, QString* error) {
   if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
     if (error != nullptr) {
       *error = QStringLiteral("Cannot create the folder of %1").arg(path);
     }
     return false;
   }
-  return io::SaveFileAtomically(path, text.toUtf8(), error);
+  return io::SaveFileAtomically(path, bytes, error);
+}
+
+bool WriteText(const QString& path, const QString& text, QString* error) {
+  return WriteBytes(path, text.toUtf8(), error);
 }
 
 bool RemoveFile(const QString& path, QString* error) {
@@ -119,24 +123,10 @@ QString DesktopEntry(const QStringList& mimes, const QString& executable) {
   return text;
 }
 
-// One page with a folded corner and the extension on it; a colour per type.
-QString IconSvg(const FileType& t) {
-  const QString colour = t.ext == u"PRE"   ? QStringLiteral("#2e7d32")
-                         : t.ext == u"MCR" ? QStringLiteral("#1565c0")
-                                           : QStringLiteral("#c62828");
-  return QStringLiteral(
-             "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"48\" height=\"48\" "
-             "viewBox=\"0 0 48 48\">\n"
-             "  <path d=\"M9 3h21l9 9v33H9z\" fill=\"#fafafa\" stroke=\"#555\" "
-             "stroke-width=\"1.5\"/>\n"
-             "  <path d=\"M30 3v9h9\" fill=\"#ddd\" stroke=\"#555\" stroke-width=\"1.5\"/>\n"
-             "  <rect x=\"12\" y=\"18\" width=\"24\" height=\"4\" fill=\"%1\" opacity=\"0.35\"/>\n"
-             "  <rect x=\"12\" y=\"24\" width=\"18\" height=\"4\" fill=\"%1\" opacity=\"0.35\"/>\n"
-             "  <rect x=\"5\" y=\"31\" width=\"38\" height=\"12\" rx=\"2\" fill=\"%1\"/>\n"
-             "  <text x=\"24\" y=\"40.5\" font-family=\"sans-serif\" font-size=\"10\" "
-             "font-weight=\"bold\" fill=\"#fff\" text-anchor=\"middle\">%2</text>\n"
-             "</svg>\n")
-      .arg(colour, t.ext);
+// Drawn by tools/picture_gen; the package installs the same files.
+QByteArray IconSvg(const FileType& t) {
+  QFile icon(QStringLiteral(":/mimetypes/") + IconName(t) + QStringLiteral(".svg"));
+  return icon.open(QIODevice::ReadOnly) ? icon.readAll() : QByteArray();
 }
 
 QString WithoutOurId(const QString& list) {
@@ -325,7 +315,7 @@ bool SetFileTypeAssociation(const QString& ext, bool on, const Places& places, Q
   };
   note(ordered.isEmpty() ? RemoveFile(MimePackagePath(places), &why)
                          : WriteText(MimePackagePath(places), MimePackage(ordered), &why));
-  note(on ? WriteText(IconPath(places, *type), IconSvg(*type), &why)
+  note(on ? WriteBytes(IconPath(places, *type), IconSvg(*type), &why)
           : RemoveFile(IconPath(places, *type), &why));
   if (places.update_mime_database) {
     places.update_mime_database(places.data_home + "/mime");

@@ -77,8 +77,9 @@ TEST_F(FileAssociationsTest, RegisteredTypesOpenWithTheProgram) {
   const QString package = Read(places_.data_home + "/mime/packages/vt-zizara.xml");
   EXPECT_TRUE(package.contains("<comment>VT-Zizara Compiled Distribution Package</comment>"));
   EXPECT_TRUE(package.contains("pattern=\"*.pre\""));
-  EXPECT_TRUE(QFile::exists(places_.data_home +
-                            "/icons/hicolor/scalable/mimetypes/application-x-vt-zizara-macro.svg"));
+  EXPECT_TRUE(Read(places_.data_home +
+                   "/icons/hicolor/scalable/mimetypes/application-x-vt-zizara-macro.svg")
+                  .contains(">MCR</text>"));
 
   if (QStandardPaths::findExecutable("xdg-mime").isEmpty() ||
       QStandardPaths::findExecutable("update-mime-database").isEmpty()) {
