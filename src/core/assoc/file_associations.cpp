@@ -72,7 +72,9 @@ QStringList RegisteredMimeTypes(const Places& places) {
   return ordered;
 }
 
-QString MimePackage(const QStringList& mimes) {
+}  // namespace
+
+QString MimePackageText(const QStringList& mimes) {
   QString text;
   QXmlStreamWriter xml(&text);
   xml.setAutoFormatting(true);
@@ -100,7 +102,7 @@ QString MimePackage(const QStringList& mimes) {
   return text;
 }
 
-QString DesktopEntry(const QStringList& mimes, const QString& executable) {
+QString DesktopEntryText(const QStringList& mimes, const QString& exec_line) {
   QString text = QStringLiteral(
       "[Desktop Entry]\n"
       "Type=Application\n"
@@ -108,8 +110,9 @@ QString DesktopEntry(const QStringList& mimes, const QString& executable) {
       "Comment=Configure and remote-control QLX audio level meters\n"
       "Icon=vt-zizara\n"
       "Terminal=false\n"
-      "Categories=AudioVideo;Audio;\n");
-  text += "Exec=" + ExecLine(executable) + '\n';
+      "Categories=AudioVideo;Audio;\n"
+      "Keywords=QLX;meter;audio;routing;preset;\n");
+  text += "Exec=" + exec_line + '\n';
   text += "MimeType=" + mimes.join(';') + ";\n";
   if (mimes.contains(FindFileType(QStringLiteral("MCR"))->mime)) {
     // Stands in for the edit verb a macro had: the system's text editor in a terminal.
@@ -122,6 +125,8 @@ QString DesktopEntry(const QStringList& mimes, const QString& executable) {
   }
   return text;
 }
+
+namespace {
 
 // Drawn by tools/picture_gen; the package installs the same files.
 QByteArray IconSvg(const FileType& t) {
@@ -152,6 +157,14 @@ const std::vector<FileType>& FileTypes() {
        QStringLiteral("VT-Zizara Compiled Distribution Package")},
   };
   return kTypes;
+}
+
+QStringList AllMimeTypes() {
+  QStringList mimes;
+  for (const FileType& t : FileTypes()) {
+    mimes << t.mime;
+  }
+  return mimes;
 }
 
 const FileType* FindFileType(const QString& ext) {
@@ -314,14 +327,14 @@ bool SetFileTypeAssociation(const QString& ext, bool on, const Places& places, Q
     ok = ok && step_ok;
   };
   note(ordered.isEmpty() ? RemoveFile(MimePackagePath(places), &why)
-                         : WriteText(MimePackagePath(places), MimePackage(ordered), &why));
+                         : WriteText(MimePackagePath(places), MimePackageText(ordered), &why));
   note(on ? WriteBytes(IconPath(places, *type), IconSvg(*type), &why)
           : RemoveFile(IconPath(places, *type), &why));
   if (places.update_mime_database) {
     places.update_mime_database(places.data_home + "/mime");
   }
   note(ordered.isEmpty() ? RemoveFile(DesktopPath(places), &why)
-                         : WriteText(DesktopPath(places), DesktopEntry(ordered, places.executable),
+                         : WriteText(DesktopPath(places), DesktopEntryText(ordered, ExecLine(places.executable)),
                                      &why));
 
   const QString path = MimeAppsPath(places);

@@ -38,6 +38,12 @@ Places DefaultPlaces(const QString& executable);
 // The value of the desktop entry's Exec key that opens a file with `executable`.
 QString ExecLine(const QString& executable);
 
+// Our shared-mime-info package and desktop entry for the given MIME types; the package also
+// installs them system-wide.
+QString MimePackageText(const QStringList& mimes);
+QString DesktopEntryText(const QStringList& mimes, const QString& exec_line);
+QStringList AllMimeTypes();
+
 // True when our MIME type for `ext` is installed, its default application is our desktop
 // entry, and that entry opens the files with `places.executable`. Unreadable files count as
 // not associated.

@@ -14,6 +14,7 @@ constexpr const char* kDomain = "default";
 void InitTranslations(const QString& program_dir) {
   const QStringList candidates = {
       QDir(program_dir).filePath(QStringLiteral("locale")),
+      QDir(program_dir).filePath(QStringLiteral("../share/vt-zizara/locale")),  // installed
       QDir(program_dir).filePath(QStringLiteral("../share/locale")),
   };
   for (const QString& dir : candidates) {
