@@ -124,6 +124,7 @@ bool DriverEngine::GetInstrumentID() {
 
 bool DriverEngine::PrepareTransfer(bool identify) {
   LinkState& state = link_.state();
+  link_.BeginOperation();
   state.busy = true;
   const QString remembered = caption_;
   if (identify) {
@@ -132,6 +133,8 @@ bool DriverEngine::PrepareTransfer(bool identify) {
       state.busy = false;  // left set, it would keep the line receiver deaf for good
       return false;
     }
+    // A reply lost during identification that it got over must not end the transfer early.
+    state.timed_out = false;
   }
   SetCaption(remembered);
   if (!engine_.quiet) {

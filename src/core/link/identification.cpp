@@ -131,6 +131,7 @@ ConnectOutcome Identification::Connect(bool skip_probe, bool skip_version) {
   ConnectOutcome out;
   out.connected_panel = Tr("Not Connected");
   out.serial_panel = Tr("Serial No.: Unknown");
+  link.BeginOperation();
   if (!link.transport().IsOpen() || link.LineFailed()) {
     QString reason;
     if (!link.OpenLink(&reason)) {
