@@ -28,9 +28,11 @@
 #include "core/config/preset_file.h"
 #include "core/config/preset_options.h"
 #include "core/i18n/tr.h"
+#include "core/remote/dot_messages.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_settings.h"
 #include "gui/common/icons.h"
+#include "gui/common/plain_text.h"
 #include "gui/link/log_forms.h"
 #include "gui/matrix/matrix_view.h"
 
@@ -493,6 +495,8 @@ void TMainForm::CreateStatusBar() {
     l->setObjectName(QString::fromLatin1(name));
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
+    // Panels show file names and what the instrument reports: never as markup.
+    l->setTextFormat(Qt::PlainText);
     if (width > 0) {
       l->setMinimumWidth(width);
     }
@@ -903,12 +907,12 @@ void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
 
 void TMainForm::SetFilePanel(const QString& text) {
   file_panel_->setText(text);
-  file_panel_->setToolTip(text);
+  file_panel_->setToolTip(common::PlainToolTip(text));
 }
 
 void TMainForm::SetPortPanel(const QString& port) {
   // Device paths can be long; the panel shows the end, the tip the whole.
-  port_panel_->setToolTip(port);
+  port_panel_->setToolTip(common::PlainToolTip(port));
   port_panel_->setText(port_panel_->fontMetrics().elidedText(port, Qt::ElideLeft, 180));
 }
 
@@ -953,6 +957,9 @@ void TMainForm::SetLinkController(link::LinkController* controller) {
   if (controller != nullptr) {
     connect(controller, &link::LinkController::LineReceived, this, [this](const QByteArray& t) {
       dot_log_form_->AppendLine(QString::fromLatin1(t));
+    });
+    connect(controller, &link::LinkController::InvalidCharacters, this, [this] {
+      dot_log_form_->AppendLine(QString::fromLatin1(core::remote::kInvalidCharLogLine));
     });
     connect(controller, &link::LinkController::HelpRequested, this, &TMainForm::OpenHelp);
   }

@@ -59,6 +59,8 @@ LinkController::Session* LinkController::EnsureSession() {
     session_ = std::make_unique<Session>(factory_(ctx_.current_port), ctx_, prompts_, main_window_);
     connect(&session_->link, &lk::InstrumentLink::LineReceived, this,
             &LinkController::LineReceived);
+    connect(&session_->link, &lk::InstrumentLink::InvalidCharacters, this,
+            &LinkController::InvalidCharacters);
     // Opening may fail here; Connect reports it when it tries again.
     session_->link.OpenLink(nullptr);
   }
@@ -98,6 +100,15 @@ lk::ConnectOutcome LinkController::Connect() {
   return outcome;
 }
 
+void LinkController::ReportNoInstrument() {
+  // Connect looks quietly; a transfer the user asked for must say why it did not start.
+  if (ctx_.instrument.no_reliable_answer && session_ != nullptr) {
+    prompts_.Error(lk::NoReliableAnswerText(session_->transport->Name()));
+  } else {
+    prompts_.Error(Tr("No instrument found."));
+  }
+}
+
 lk::TransferOutcome LinkController::RunExternal(
     const QString& caption, const QString& text,
     const std::function<bool(const lk::ExternalCommand&)>& transfer) {
@@ -127,6 +138,9 @@ lk::TransferOutcome LinkController::Upload() {
     return result;
   }
   const lk::ConnectOutcome outcome = Connect();
+  if (outcome.result == lk::ConnectResult::kNotConnected) {
+    ReportNoInstrument();
+  }
   if (!outcome.upload_enabled) {
     return lk::TransferOutcome::kNoInstrument;
   }
@@ -138,6 +152,8 @@ lk::TransferOutcome LinkController::Upload() {
 
 lk::TransferOutcome LinkController::Download(bool force_v5) {
   if (ctx_.link_mode == lk::LinkMode::kExt) {
+    // The configuration must suit the instrument whichever way it travels.
+    lk::OfferUpgrade(ctx_.instrument, ctx_.config, prompts_, force_v5);
     const lk::TransferOutcome result =
         RunExternal(Tr("Download."), Tr("Please wait while downloading..."),
                     [this](const lk::ExternalCommand& ext) {
@@ -150,9 +166,12 @@ lk::TransferOutcome LinkController::Download(bool force_v5) {
     return result;
   }
   const lk::ConnectOutcome outcome = Connect();
-  if (outcome.result == lk::ConnectResult::kPortUnavailable ||
-      outcome.result == lk::ConnectResult::kNotConnected) {
+  if (outcome.result == lk::ConnectResult::kNotConnected) {
+    ReportNoInstrument();
     return lk::TransferOutcome::kNoInstrument;
+  }
+  if (outcome.result == lk::ConnectResult::kPortUnavailable) {
+    return lk::TransferOutcome::kNoInstrument;  // Connect said why
   }
   session_->transfers.OfferUpgrade(force_v5);
   SetMainWindowEnabled(false);

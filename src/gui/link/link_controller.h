@@ -57,6 +57,8 @@ class LinkController : public QObject {
  signals:
   // A line the instrument sent on its own (for the message log and, later, remote control).
   void LineReceived(const QByteArray& text);
+  // The instrument sent an overlong text without a line end; the excess was dropped.
+  void InvalidCharacters();
   // The main window should open this help topic.
   void HelpRequested(int topic);
 
@@ -65,6 +67,8 @@ class LinkController : public QObject {
   Session* EnsureSession();
   void Record(const core::link::ConnectOutcome& outcome);
   void SetMainWindowEnabled(bool enabled);
+  // "No instrument found." (or that nothing reliable came back) after a quiet Connect.
+  void ReportNoInstrument();
   // An external-command transfer with its waiting window; the outcome by its result.
   core::link::TransferOutcome RunExternal(
       const QString& caption, const QString& text,

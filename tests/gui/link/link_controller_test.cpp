@@ -8,6 +8,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/config/preset_file.h"
+#include "core/config/upgrade.h"
+#include "gui/link/dialog_form.h"
 #include "gui/link/qlx_type_form.h"
 #include "sim/in_memory_transport.h"
 #include "sim/qlx_instrument.h"
@@ -247,6 +250,64 @@ TEST_F(LinkControllerTest, ExternalCommand) {
   EXPECT_TRUE(prompts_.Texts().last().startsWith("Error in uploading configuration..."));
 }
 
+TEST_F(LinkControllerTest, ExternalDownloadOffersTheUpgradeFirst) {
+  Start();
+  QTemporaryDir bin;
+  QTemporaryDir temp;
+  {
+    QFile f(QDir(bin.path()).filePath("ext.sh"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\n[ \"$1\" = /d ] && cp \"$2\" handed.380\nexit 0\n");
+    f.close();
+    f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+  }
+  ctx_.link_mode = core::link::LinkMode::kExt;
+  ctx_.ext_cmd = "ext.sh";
+  controller_->SetExternalCommandDirs(bin.path(), temp.path());
+  ctx_.instrument.software_version_code = 0x0510;
+  ctx_.config.trailer.software_version = 0x0380;
+  core::config::ConfigurationImage upgraded = ctx_.config.image;
+  core::config::UpgradeToV5(upgraded);
+  ASSERT_NE(upgraded, ctx_.config.image);
+
+  prompts_.Queue(Answer::kYes);  // upgrade
+  prompts_.Queue(Answer::kNo);   // do not reset
+  EXPECT_EQ(controller_->Download(false), TransferOutcome::kDone);
+  ASSERT_EQ(prompts_.Texts().size(), 2);
+  EXPECT_TRUE(prompts_.Texts()[0].contains("Do you wish to upgrade the preset."));
+  EXPECT_EQ(ctx_.config.image, upgraded);
+  core::config::ConfigurationImage handed;
+  core::config::PresetTrailer trailer;
+  ASSERT_TRUE(core::config::LoadPresetFile(QDir(temp.path()).filePath("handed.380"), prompts_,
+                                           handed, trailer));
+  EXPECT_EQ(handed, upgraded);  // what the external program got
+  EXPECT_EQ(trailer.software_version, 0x0380);
+
+  // "Force V5 Preset Upgrade." upgrades without a question.
+  ctx_.instrument.software_version_code = 0;
+  ctx_.config.image = core::config::ConfigurationImage();
+  prompts_.Clear();
+  prompts_.Queue(Answer::kNo);
+  EXPECT_EQ(controller_->Download(true), TransferOutcome::kDone);
+  core::config::ConfigurationImage forced;
+  core::config::UpgradeToV5(forced);
+  EXPECT_EQ(ctx_.config.image, forced);
+  EXPECT_EQ(prompts_.Texts(), QStringList{"Download complete.\r\rDo you wish to reset the QLX?"});
+}
+
+TEST_F(LinkControllerTest, TransfersWithNobodyThereSaySo) {
+  Start();
+  instrument_->blockSignals(true);
+  ctx_.config.trailer.software_version = 0x0510;
+  EXPECT_EQ(controller_->Upload(), TransferOutcome::kNoInstrument);
+  EXPECT_EQ(prompts_.Texts(), QStringList{"No instrument found."});
+  prompts_.Clear();
+  EXPECT_EQ(controller_->Download(false), TransferOutcome::kNoInstrument);
+  EXPECT_EQ(prompts_.Texts(), QStringList{"No instrument found."});
+  EXPECT_EQ(instrument_->stats().blocks_written, 0);
+  EXPECT_TRUE(main_window_.isEnabled());
+}
+
 TEST(DriverFormTest, CloseQuestionsByTransferKind) {
   core::link::EngineState engine;
   core::ui_port::ScriptedPrompts prompts;
@@ -271,6 +332,17 @@ TEST(DriverFormTest, CloseQuestionsByTransferKind) {
   engine.kind = TransferKind::kIdle;
   driver.close();
   EXPECT_TRUE(engine.abort);
+}
+
+TEST(DriverFormTest, TextsFromTheInstrumentAreNotMarkup) {
+  core::link::EngineState engine;
+  core::ui_port::ScriptedPrompts prompts;
+  QWidget main_window;
+  TRS232Driver driver(engine, prompts, &main_window);
+  driver.SetCaption("Connecting to <b>QLX</b> Reading Text Block.");
+  EXPECT_EQ(driver.DSPProgressFileName()->textFormat(), Qt::PlainText);
+  TDialogForm dialog(&main_window);
+  EXPECT_EQ(dialog.Label1()->textFormat(), Qt::PlainText);
 }
 
 TEST(QlxTypeFormTest, ConfirmedChoiceSetsTheModel) {
