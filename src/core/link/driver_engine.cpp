@@ -8,6 +8,7 @@
 #include "core/link/wait.h"
 #include "core/ui_port/progress.h"
 #include "core/ui_port/prompts.h"
+#include "core/ui_port/wait_indicator.h"
 
 namespace zizara::core::link {
 
@@ -51,6 +52,7 @@ constexpr int kBiosRefusals = 2;
 }  // namespace
 
 bool DriverEngine::GetInstrumentID() {
+  const ui_port::BusyScope busy(wait_indicator_);
   LinkState& state = link_.state();
   state.bios_mode = false;
   record_.bios_mode = false;

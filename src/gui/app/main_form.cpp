@@ -3,6 +3,7 @@
 #include "gui/app/command_line.h"
 #include "gui/app/link_commands.h"
 #include "gui/app/remote_commands.h"
+#include "gui/app/web_address.h"
 #include "gui/remote/global_hotkeys.h"
 
 #include <QApplication>
@@ -43,7 +44,6 @@ namespace cfg = core::config;
 
 namespace {
 constexpr char kPresetFilter[] = "QLX Configuration-Files (*.PRE *.pre);;All Files (*)";
-constexpr char kWebAddress[] = "https://www.vt-zizara.example/";
 constexpr int kBacklightMax = 7;
 }  // namespace
 
@@ -84,9 +84,16 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
   ctx_.config.trailer = cfg::PresetTrailer{};
   ShowMatrix(false);
   SetMenuState(MenuState::kInitialize);
+  SetRemoteMenuChecks(false);
 }
 
 TMainForm::~TMainForm() = default;
+
+void TMainForm::SetRemoteMenuChecks(bool connected) {
+  remote_checks_connected_ = connected;
+  FindAction(QStringLiteral("SubMenuConnect"))->setChecked(connected);
+  FindAction(QStringLiteral("SubMenuDisconnect"))->setChecked(!connected);
+}
 
 QAction* TMainForm::AddAction(QMenu* menu, const char* object_name, const QString& caption,
                               const QKeySequence& shortcut) {
@@ -131,14 +138,20 @@ void TMainForm::CreateMenus() {
   remote_menu_ = file->addMenu(Tr("Remote Control"));
   remote_menu_->setObjectName(QStringLiteral("MenuRemote"));
   remote_menu_->setIcon(common::ToolIcon(QStringLiteral("remote")));
-  connect(AddAction(remote_menu_, "SubMenuConnect", Tr("Connect"),
-                    QKeySequence(Qt::SHIFT | Qt::Key_Escape)),
-          &QAction::triggered, this, [this] {
-            if (remote_commands_ != nullptr) remote_commands_->StartRemoteControl(false);
-          });
-  connect(AddAction(remote_menu_, "SubMenuDisconnect", Tr("Disconnect"),
-                    QKeySequence(Qt::Key_Escape)),
-          &QAction::triggered, this, [this] { ConfirmLeaveRemote(); });
+  QAction* connect_item = AddAction(remote_menu_, "SubMenuConnect", Tr("Connect"),
+                                    QKeySequence(Qt::SHIFT | Qt::Key_Escape));
+  QAction* disconnect_item =
+      AddAction(remote_menu_, "SubMenuDisconnect", Tr("Disconnect"), QKeySequence(Qt::Key_Escape));
+  connect_item->setCheckable(true);
+  disconnect_item->setCheckable(true);
+  connect(connect_item, &QAction::triggered, this, [this] {
+    SetRemoteMenuChecks(remote_checks_connected_);  // the connection decides the mark, not the click
+    if (remote_commands_ != nullptr) remote_commands_->StartRemoteControl(false);
+  });
+  connect(disconnect_item, &QAction::triggered, this, [this] {
+    SetRemoteMenuChecks(remote_checks_connected_);
+    ConfirmLeaveRemote();
+  });
   QAction* upload = AddAction(file, "MenuUpload", Tr("Upload"), QKeySequence(Qt::CTRL | Qt::Key_U));
   upload->setIcon(common::ToolIcon(QStringLiteral("upload")));
   connect(upload, &QAction::triggered, this, [this] {
@@ -398,14 +411,14 @@ void TMainForm::CreateToolBar() {
   bar->addWidget(spacer);
   web_label_ = new QLabel(this);
   web_label_->setObjectName(QStringLiteral("WebLabel"));
-  web_label_->setText(QStringLiteral("<a href=\"%1\">www.vt-zizara.example</a>")
-                          .arg(QString::fromLatin1(kWebAddress)));
+  web_label_->setText(QStringLiteral("<a href=\"%1\">%2</a>")
+                          .arg(MakerWebAddress().toString(), MakerWebText()));
   web_label_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   web_label_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
   connect(web_label_, &QLabel::linkActivated, this, [this] {
     web_label_->setText(QStringLiteral("<a href=\"%1\" style=\"color:#800080\">"
-                                       "www.vt-zizara.example</a>")
-                            .arg(QString::fromLatin1(kWebAddress)));
+                                       "%2</a>")
+                            .arg(MakerWebAddress().toString(), MakerWebText()));
     OpenWebAddress();
   });
   web_panel_ = bar->addWidget(web_label_);
@@ -1089,7 +1102,7 @@ void TMainForm::OpenHelp() {
   }
 }
 
-void TMainForm::OpenWebAddress() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebAddress))); }
+void TMainForm::OpenWebAddress() { QDesktopServices::openUrl(MakerWebAddress()); }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
   if (event->mimeData()->hasUrls()) {

@@ -57,7 +57,10 @@ bool RemoteCommands::StartRemoteControl(bool quiet) {
                                       controller_.TransfersLayer(), controller_.EnsureLink(),
                                       ctx.engine, remote_);
   const core::remote::StartResult result =
-      session.Start(quiet, form_.ConnectedPanel()->text(), [this] { form_.ShowMatrix(false); });
+      session.Start(quiet, form_.ConnectedPanel()->text(), [this] {
+        form_.ShowMatrix(false);
+        form_.SetRemoteMenuChecks(true);
+      });
   switch (result) {
     case core::remote::StartResult::kProbeFailed:
       break;
@@ -244,6 +247,7 @@ bool RemoteCommands::ConfirmLeaveRemote() {
 }
 
 void RemoteCommands::EndRemoteControl() {
+  form_.SetRemoteMenuChecks(false);
   remote_.connected = false;
   SyncConnected();
   form_.SetMenuState(MenuState::kInitialize);

@@ -35,6 +35,7 @@ LinkController::LinkController(app::AppContext& ctx, core::ui_port::Prompts& pro
       prompts_(prompts),
       factory_(std::move(factory)),
       main_window_(main_window),
+      wait_form_(std::make_unique<TWaitForm>(main_window)),
       program_dir_(QCoreApplication::applicationDirPath()),
       temp_dir_(QDir::tempPath()) {}
 
@@ -57,6 +58,7 @@ void LinkController::DestroyDriver() {
 LinkController::Session* LinkController::EnsureSession() {
   if (session_ == nullptr) {
     session_ = std::make_unique<Session>(factory_(ctx_.current_port), ctx_, prompts_, main_window_);
+    session_->engine.SetWaitIndicator(wait_form_.get());
     connect(&session_->link, &lk::InstrumentLink::LineReceived, this,
             &LinkController::LineReceived);
     connect(&session_->link, &lk::InstrumentLink::InvalidCharacters, this,
@@ -193,6 +195,9 @@ lk::TransferOutcome LinkController::Download(bool force_v5) {
 
 lk::ConnectOutcome LinkController::Restart() {
   lk::ConnectOutcome outcome;
+  SetMainWindowEnabled(false);
+  wait_form_->ShowWait();
+  wait_form_->SetBusyCursor(true);
   switch (ctx_.link_mode) {
     case lk::LinkMode::kCom:
       EnsureSession();
@@ -208,6 +213,12 @@ lk::ConnectOutcome LinkController::Restart() {
       lk::ExternalCommand(program_dir_, ctx_.ext_cmd, temp_dir_).Restart();
       break;
   }
+  wait_form_->HideWait();
+  SetMainWindowEnabled(true);
+  if (main_window_ != nullptr) {
+    main_window_->activateWindow();
+  }
+  wait_form_->SetBusyCursor(false);
   return outcome;
 }
 
