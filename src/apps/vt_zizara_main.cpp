@@ -177,6 +177,7 @@ int main(int argc, char** argv) {
       },
       &form);
   form.SetLinkController(&controller);
+  controller.WaitForm()->SetSplash(splash);  // the splash shows its own progress meanwhile
 
   // The switches act without windows and end the program; when their conditions fail,
   // start-up goes on as without them.

@@ -8,6 +8,7 @@
 #include "core/link/wait.h"
 #include "core/ui_port/progress.h"
 #include "core/ui_port/prompts.h"
+#include "core/ui_port/wait_indicator.h"
 
 namespace zizara::core::link {
 
@@ -51,6 +52,7 @@ constexpr int kBiosRefusals = 2;
 }  // namespace
 
 bool DriverEngine::GetInstrumentID() {
+  const ui_port::BusyScope busy(wait_indicator_);
   LinkState& state = link_.state();
   state.bios_mode = false;
   record_.bios_mode = false;
@@ -124,6 +126,7 @@ bool DriverEngine::GetInstrumentID() {
 
 bool DriverEngine::PrepareTransfer(bool identify) {
   LinkState& state = link_.state();
+  link_.BeginOperation();
   state.busy = true;
   const QString remembered = caption_;
   if (identify) {
@@ -132,6 +135,8 @@ bool DriverEngine::PrepareTransfer(bool identify) {
       state.busy = false;  // left set, it would keep the line receiver deaf for good
       return false;
     }
+    // A reply lost during identification that it got over must not end the transfer early.
+    state.timed_out = false;
   }
   SetCaption(remembered);
   if (!engine_.quiet) {

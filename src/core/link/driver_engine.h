@@ -11,6 +11,7 @@
 
 namespace zizara::core::ui_port {
 class Progress;
+class WaitIndicator;
 }
 
 namespace zizara::core::link {
@@ -33,6 +34,9 @@ class DriverEngine {
   EngineState& engine() { return engine_; }
   InstrumentRecord& record() { return record_; }
   ui_port::Progress& progress() { return progress_; }
+  // The hourglass and wait window of identification, probe and version read; may be null.
+  void SetWaitIndicator(ui_port::WaitIndicator* indicator) { wait_indicator_ = indicator; }
+  ui_port::WaitIndicator* wait_indicator() const { return wait_indicator_; }
 
   // Identifies (when asked) and shows the progress window unless quiet. False when no
   // instrument answered.
@@ -65,6 +69,7 @@ class DriverEngine {
   EngineState& engine_;
   InstrumentRecord& record_;
   ui_port::Progress& progress_;
+  ui_port::WaitIndicator* wait_indicator_ = nullptr;
   QString caption_;
   int position_ = 0;
   int failed_reads_ = 0;

@@ -10,6 +10,7 @@
 #include "core/link/wait.h"
 #include "core/ui_port/progress.h"
 #include "core/ui_port/prompts.h"
+#include "core/ui_port/wait_indicator.h"
 
 namespace zizara::core::link {
 
@@ -75,6 +76,8 @@ bool Identification::ProbeRemote() {
   InstrumentLink& link = engine_.link();
   LinkState& state = link.state();
   InstrumentRecord& record = engine_.record();
+  ui_port::BusyScope busy(engine_.wait_indicator());
+  busy.ShowWait();
   for (int attempt = 0; attempt < 3 && !link.LineFailed(); ++attempt) {
     state.line_received = false;
     state.handshake_active = true;
@@ -97,6 +100,7 @@ bool Identification::ProbeRemote() {
 }
 
 double Identification::ReadSoftwareVersion() {
+  ui_port::BusyScope busy(engine_.wait_indicator());
   if (flags_.command_line) {
     return 1.0;
   }
@@ -108,6 +112,7 @@ double Identification::ReadSoftwareVersion() {
   InstrumentRecord& record = engine_.record();
   double version = 1.0;
   if (!record.remote_capable) {
+    busy.ShowWait();
     record.software_version_code = 256;
     engine.kind = TransferKind::kReading;
     engine_.progress().SetMaximum(2048);
@@ -131,6 +136,7 @@ ConnectOutcome Identification::Connect(bool skip_probe, bool skip_version) {
   ConnectOutcome out;
   out.connected_panel = Tr("Not Connected");
   out.serial_panel = Tr("Serial No.: Unknown");
+  link.BeginOperation();
   if (!link.transport().IsOpen() || link.LineFailed()) {
     QString reason;
     if (!link.OpenLink(&reason)) {

@@ -33,6 +33,13 @@ bool InstrumentLink::OpenLink(QString* error) {
   return transport_->Open(error);
 }
 
+void InstrumentLink::BeginOperation() {
+  state_.timed_out = false;
+  state_.link_ok = false;
+  state_.busy = false;
+  refused_ = false;
+}
+
 void InstrumentLink::CloseLink() {
   if (transport_ != nullptr && transport_->IsOpen()) {
     transport_->Close();
@@ -306,11 +313,25 @@ void InstrumentLink::OnReadyRead() {
   if (n <= 0) {
     return;
   }
-  state_.line_buffer.append(Take(n));
-  if (!state_.line_buffer.endsWith("\r\n")) {
+  QByteArray& buffer = state_.line_buffer;
+  buffer.append(Take(n));
+  const bool complete = buffer.endsWith("\r\n");
+  // A line end split over two events must survive the cut.
+  const qsizetype tail = complete ? 2 : (buffer.endsWith('\r') ? 1 : 0);
+  if (buffer.size() - tail > kMaxLineLength) {
+    // A line that never ends (noise, a wrong baud rate) must not grow without bound.
+    const qsizetype dropped = buffer.size() - tail - kMaxLineLength;
+    buffer.remove(kMaxLineLength, dropped);
+    if (!overlong_reported_) {
+      overlong_reported_ = true;
+      emit InvalidCharacters(dropped);
+    }
+  }
+  if (!complete) {
     return;
   }
-  state_.line_buffer.chop(2);
+  overlong_reported_ = false;
+  buffer.chop(2);
   if (!state_.handshake_active) {
     const QByteArray line = state_.line_buffer;
     state_.line_buffer.clear();

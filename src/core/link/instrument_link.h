@@ -29,6 +29,9 @@ inline constexpr int kKeyPauseMs = 10;
 inline constexpr int kRestartLeadMs = 100;
 }  // namespace timing
 
+// The longest text the line receiver keeps while it waits for a line end.
+inline constexpr qsizetype kMaxLineLength = 64 * 1024;
+
 // The wire protocol on one transport: byte primitives, text framing and the line receiver.
 // Every wait keeps the event loop running. Each primitive stores its outcome in link_ok.
 class InstrumentLink : public QObject {
@@ -45,6 +48,9 @@ class InstrumentLink : public QObject {
   // Opens the line fresh: clears the sticky time-out and any earlier line failure.
   bool OpenLink(QString* error);
   void CloseLink();
+  // A new operation (identification, a transfer) starts clean: an earlier time-out, refusal
+  // or unfinished exchange must not decide its outcome. The port stays as it is.
+  void BeginOperation();
   // The line broke since it was opened (cable pulled, device gone).
   bool LineFailed() const { return line_failed_; }
   QString LineFailureReason() const { return line_failure_reason_; }
@@ -82,6 +88,9 @@ class InstrumentLink : public QObject {
  signals:
   // A complete line (or several joined by CR LF) that the instrument sent on its own.
   void LineReceived(const QByteArray& text);
+  // Text without a line end passed kMaxLineLength; what came beyond it was dropped. Said once
+  // for each such line.
+  void InvalidCharacters(qint64 dropped);
 
  private:
   void OnReadyRead();
@@ -99,6 +108,7 @@ class InstrumentLink : public QObject {
   ui_port::Prompts& prompts_;
   bool line_failed_ = false;
   bool refused_ = false;
+  bool overlong_reported_ = false;
   QString line_failure_reason_;
   qint64 bytes_sent_ = 0;
   qint64 bytes_received_ = 0;

@@ -12,7 +12,7 @@ struct LinkState {
   bool link_ok = false;           // last primitive succeeded: the next one skips the break
   bool busy = false;              // a byte exchange owns the input; the line receiver keeps off
   bool received = false;          // set on every receive event
-  bool timed_out = false;         // sticky until the port is opened again
+  bool timed_out = false;         // stays set until the next operation or opening
   bool bios_mode = false;         // reply time-outs are silent while set
   QByteArray line_buffer;         // text received outside binary exchanges
   bool line_received = false;

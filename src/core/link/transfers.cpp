@@ -75,26 +75,31 @@ TransferOutcome ConfigurationTransfers::UploadSerial() {
   return TransferOutcome::kDone;
 }
 
-bool ConfigurationTransfers::OfferUpgrade(bool force_v5) {
+bool OfferUpgrade(const InstrumentRecord& record, config::Configuration& config,
+                  ui_port::Prompts& prompts, bool force_v5) {
   bool upgraded = false;
-  if (engine_.record().software_version_code >= config::kVersion5 &&
-      config_.trailer.software_version < config::kVersion5) {
-    const ui_port::Answer a = engine_.link().prompts().Ask(
+  if (record.software_version_code >= config::kVersion5 &&
+      config.trailer.software_version < config::kVersion5) {
+    const ui_port::Answer a = prompts.Ask(
         ui_port::PromptKind::kWarning,
         Tr("The preset does not appear to be compatable with the software version in the "
            "QLX.\rIt is STRONGLY recommended to upgrade the preset. \r\rDo you wish to upgrade "
            "the preset."),
         ui_port::PromptButtons::kYesNo);
     if (a == ui_port::Answer::kYes) {
-      config::UpgradeToV5(config_.image);
+      config::UpgradeToV5(config.image);
       upgraded = true;
     }
   }
   if (force_v5) {
-    config::UpgradeToV5(config_.image);
+    config::UpgradeToV5(config.image);
     upgraded = true;
   }
   return upgraded;
+}
+
+bool ConfigurationTransfers::OfferUpgrade(bool force_v5) {
+  return link::OfferUpgrade(engine_.record(), config_, engine_.link().prompts(), force_v5);
 }
 
 TransferOutcome ConfigurationTransfers::DownloadSerial() {

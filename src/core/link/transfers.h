@@ -6,6 +6,10 @@
 #include "core/config/configuration.h"
 #include "core/link/identification.h"
 
+namespace zizara::core::ui_port {
+class Prompts;
+}
+
 namespace zizara::core::link {
 
 enum class TransferOutcome {
@@ -28,8 +32,7 @@ class ConfigurationTransfers {
   // takes the trailer from the instrument. Shows the end message.
   TransferOutcome UploadSerial();
 
-  // The version-5 question before a download; runs the upgrade on Yes, and always when
-  // forced. Returns whether the image was upgraded.
+  // OfferUpgrade (below) for the connected instrument.
   bool OfferUpgrade(bool force_v5);
   // Handshake, identification and the block writes. A time-out is reported as a failure,
   // never as complete. After success and after an abort the instrument is restarted (the
@@ -55,6 +58,12 @@ class ConfigurationTransfers {
   Identification& identification_;
   config::Configuration& config_;
 };
+
+// The version-5 question before a download over either interface: asked when the instrument
+// runs version 5 or later and the configuration is older; the upgrade runs on Yes, and always
+// when forced. Returns whether the image was upgraded. The trailer keeps its version.
+bool OfferUpgrade(const InstrumentRecord& record, config::Configuration& config,
+                  ui_port::Prompts& prompts, bool force_v5);
 
 // Texts the transfer flows show.
 QString UploadErrorText();

@@ -3,6 +3,7 @@
 #include "gui/app/command_line.h"
 #include "gui/app/link_commands.h"
 #include "gui/app/remote_commands.h"
+#include "gui/app/web_address.h"
 #include "gui/remote/global_hotkeys.h"
 
 #include <QApplication>
@@ -28,9 +29,11 @@
 #include "core/config/preset_file.h"
 #include "core/config/preset_options.h"
 #include "core/i18n/tr.h"
+#include "core/remote/dot_messages.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_settings.h"
 #include "gui/common/icons.h"
+#include "gui/common/plain_text.h"
 #include "gui/link/log_forms.h"
 #include "gui/matrix/matrix_view.h"
 
@@ -41,7 +44,6 @@ namespace cfg = core::config;
 
 namespace {
 constexpr char kPresetFilter[] = "QLX Configuration-Files (*.PRE *.pre);;All Files (*)";
-constexpr char kWebAddress[] = "https://www.vt-zizara.example/";
 constexpr int kBacklightMax = 7;
 }  // namespace
 
@@ -82,9 +84,16 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
   ctx_.config.trailer = cfg::PresetTrailer{};
   ShowMatrix(false);
   SetMenuState(MenuState::kInitialize);
+  SetRemoteMenuChecks(false);
 }
 
 TMainForm::~TMainForm() = default;
+
+void TMainForm::SetRemoteMenuChecks(bool connected) {
+  remote_checks_connected_ = connected;
+  FindAction(QStringLiteral("SubMenuConnect"))->setChecked(connected);
+  FindAction(QStringLiteral("SubMenuDisconnect"))->setChecked(!connected);
+}
 
 QAction* TMainForm::AddAction(QMenu* menu, const char* object_name, const QString& caption,
                               const QKeySequence& shortcut) {
@@ -129,14 +138,20 @@ void TMainForm::CreateMenus() {
   remote_menu_ = file->addMenu(Tr("Remote Control"));
   remote_menu_->setObjectName(QStringLiteral("MenuRemote"));
   remote_menu_->setIcon(common::ToolIcon(QStringLiteral("remote")));
-  connect(AddAction(remote_menu_, "SubMenuConnect", Tr("Connect"),
-                    QKeySequence(Qt::SHIFT | Qt::Key_Escape)),
-          &QAction::triggered, this, [this] {
-            if (remote_commands_ != nullptr) remote_commands_->StartRemoteControl(false);
-          });
-  connect(AddAction(remote_menu_, "SubMenuDisconnect", Tr("Disconnect"),
-                    QKeySequence(Qt::Key_Escape)),
-          &QAction::triggered, this, [this] { ConfirmLeaveRemote(); });
+  QAction* connect_item = AddAction(remote_menu_, "SubMenuConnect", Tr("Connect"),
+                                    QKeySequence(Qt::SHIFT | Qt::Key_Escape));
+  QAction* disconnect_item =
+      AddAction(remote_menu_, "SubMenuDisconnect", Tr("Disconnect"), QKeySequence(Qt::Key_Escape));
+  connect_item->setCheckable(true);
+  disconnect_item->setCheckable(true);
+  connect(connect_item, &QAction::triggered, this, [this] {
+    SetRemoteMenuChecks(remote_checks_connected_);  // the connection decides the mark, not the click
+    if (remote_commands_ != nullptr) remote_commands_->StartRemoteControl(false);
+  });
+  connect(disconnect_item, &QAction::triggered, this, [this] {
+    SetRemoteMenuChecks(remote_checks_connected_);
+    ConfirmLeaveRemote();
+  });
   QAction* upload = AddAction(file, "MenuUpload", Tr("Upload"), QKeySequence(Qt::CTRL | Qt::Key_U));
   upload->setIcon(common::ToolIcon(QStringLiteral("upload")));
   connect(upload, &QAction::triggered, this, [this] {
@@ -381,14 +396,14 @@ void TMainForm::CreateToolBar() {
   bar->addWidget(spacer);
   web_label_ = new QLabel(this);
   web_label_->setObjectName(QStringLiteral("WebLabel"));
-  web_label_->setText(QStringLiteral("<a href=\"%1\">www.vt-zizara.example</a>")
-                          .arg(QString::fromLatin1(kWebAddress)));
+  web_label_->setText(QStringLiteral("<a href=\"%1\">%2</a>")
+                          .arg(MakerWebAddress().toString(), MakerWebText()));
   web_label_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   web_label_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
   connect(web_label_, &QLabel::linkActivated, this, [this] {
     web_label_->setText(QStringLiteral("<a href=\"%1\" style=\"color:#800080\">"
-                                       "www.vt-zizara.example</a>")
-                            .arg(QString::fromLatin1(kWebAddress)));
+                                       "%2</a>")
+                            .arg(MakerWebAddress().toString(), MakerWebText()));
     OpenWebAddress();
   });
   web_panel_ = bar->addWidget(web_label_);
@@ -478,6 +493,8 @@ void TMainForm::CreateStatusBar() {
     l->setObjectName(QString::fromLatin1(name));
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
+    // Panels show file names and what the instrument reports: never as markup.
+    l->setTextFormat(Qt::PlainText);
     if (width > 0) {
       l->setMinimumWidth(width);
     }
@@ -903,12 +920,12 @@ void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
 
 void TMainForm::SetFilePanel(const QString& text) {
   file_panel_->setText(text);
-  file_panel_->setToolTip(text);
+  file_panel_->setToolTip(common::PlainToolTip(text));
 }
 
 void TMainForm::SetPortPanel(const QString& port) {
   // Device paths can be long; the panel shows the end, the tip the whole.
-  port_panel_->setToolTip(port);
+  port_panel_->setToolTip(common::PlainToolTip(port));
   port_panel_->setText(port_panel_->fontMetrics().elidedText(port, Qt::ElideLeft, 180));
 }
 
@@ -953,6 +970,9 @@ void TMainForm::SetLinkController(link::LinkController* controller) {
   if (controller != nullptr) {
     connect(controller, &link::LinkController::LineReceived, this, [this](const QByteArray& t) {
       dot_log_form_->AppendLine(QString::fromLatin1(t));
+    });
+    connect(controller, &link::LinkController::InvalidCharacters, this, [this] {
+      dot_log_form_->AppendLine(QString::fromLatin1(core::remote::kInvalidCharLogLine));
     });
     connect(controller, &link::LinkController::HelpRequested, this, &TMainForm::OpenHelp);
   }
@@ -1094,7 +1114,7 @@ void TMainForm::OpenHelp() {
   }
 }
 
-void TMainForm::OpenWebAddress() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebAddress))); }
+void TMainForm::OpenWebAddress() { QDesktopServices::openUrl(MakerWebAddress()); }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
   if (event->mimeData()->hasUrls()) {

@@ -46,6 +46,8 @@ class TMainForm : public QMainWindow {
   bool CheckSaveChanges();
   // Before leaving remote control: asks to disconnect; true when the caller may go on.
   bool ConfirmLeaveRemote();
+  // The check marks of Remote Control's "Connect" and "Disconnect".
+  void SetRemoteMenuChecks(bool connected);
 
   // Macro menu.
   void MacroItemClick(int item);
@@ -186,6 +188,7 @@ class TMainForm : public QMainWindow {
   class LinkCommands* link_commands_ = nullptr;
   class RemoteCommands* remote_commands_ = nullptr;
   bool delete_held_ = false;
+  bool remote_checks_connected_ = false;
   bool clipboard_has_labels_ = false;
   bool clipboard_has_xpoints_ = false;
   remote::GlobalHotkeys* hotkeys_ = nullptr;

@@ -78,7 +78,10 @@ bool RemoteCommands::StartRemoteControl(bool quiet) {
                                       controller_.TransfersLayer(), controller_.EnsureLink(),
                                       ctx.engine, remote_);
   const core::remote::StartResult result =
-      session.Start(quiet, form_.ConnectedPanel()->text(), [this] { form_.ShowMatrix(false); });
+      session.Start(quiet, form_.ConnectedPanel()->text(), [this] {
+        form_.ShowMatrix(false);
+        form_.SetRemoteMenuChecks(true);
+      });
   switch (result) {
     case core::remote::StartResult::kProbeFailed:
       break;
@@ -323,6 +326,7 @@ bool RemoteCommands::ConfirmLeaveRemote() {
 
 void RemoteCommands::EndRemoteControl() {
   DropPendingMacro(MacroNotRunText());
+  form_.SetRemoteMenuChecks(false);
   remote_.connected = false;
   SyncConnected();
   form_.SetMenuState(MenuState::kInitialize);

@@ -7,6 +7,10 @@
 
 namespace zizara::gui::app {
 
+namespace {
+constexpr int kProbeTimeoutMs = 1000;
+}  // namespace
+
 SingleInstance::SingleInstance(const QString& key, QObject* parent)
     : QObject(parent), name_(ServerName(key)) {
   connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::OnNewConnection);
@@ -34,11 +38,17 @@ bool SingleInstance::SendToRunning(const QString& path, int timeout_ms) {
 }
 
 bool SingleInstance::Listen() {
-  server_.setSocketOptions(QLocalServer::UserAccessOption);
-  if (server_.listen(name_)) {
-    return true;
+  // The socket belongs to the running instance while someone answers on it; replacing it
+  // would cut that instance off from every later hand-over. (Listening with access options
+  // renames a fresh socket over the old one, so this must be asked before, not after.)
+  QLocalSocket probe;
+  probe.connectToServer(name_);
+  if (probe.waitForConnected(kProbeTimeoutMs)) {
+    probe.abort();
+    return false;
   }
-  QLocalServer::removeServer(name_);
+  QLocalServer::removeServer(name_);  // nobody answers: left by a crashed run
+  server_.setSocketOptions(QLocalServer::UserAccessOption);
   return server_.listen(name_);
 }
 

@@ -19,7 +19,8 @@ class SingleInstance : public QObject {
 
   // True when a running instance took the path (this process should end).
   bool SendToRunning(const QString& path, int timeout_ms = 2000);
-  // Starts listening; a stale socket of a crashed instance is removed first.
+  // Starts listening. A socket nobody answers on (left by a crashed run) is replaced; one
+  // that a running instance answers on is left alone and false is returned.
   bool Listen();
 
  signals:

@@ -1,11 +1,14 @@
 #include "gui/app/splash_form.h"
 
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 
 #include "core/i18n/tr.h"
+#include "gui/app/web_address.h"
+#include "gui/common/icons.h"
 #include "gui/common/jpeg_image.h"
 
 namespace zizara::gui::app {
@@ -35,7 +38,8 @@ TSplashForm::TSplashForm(QWidget* parent)
       picture_(new QLabel(this)),
       title_label_(new QLabel(this)),
       build_label_(new QLabel(this)),
-      progress_(new QProgressBar(this)) {
+      progress_(new QProgressBar(this)),
+      image1_(new QLabel(this)) {
   setObjectName(QStringLiteral("TSplashForm"));
   QString error;
   QImage image = common::LoadJpeg(QStringLiteral(":/pictures/splash.jpg"), &error);
@@ -63,7 +67,11 @@ TSplashForm::TSplashForm(QWidget* parent)
   progress_->setValue(0);
   progress_->setTextVisible(false);
   progress_->setGeometry(24, height() - 34, width() - 120, 10);
-  link_area_ = QRect(width() - 84, height() - 40, 64, 28);
+  image1_->setObjectName(QStringLiteral("Image1"));
+  image1_->setPixmap(common::AppIcon().pixmap(32, 32));
+  image1_->setGeometry(width() - 60, height() - 52, 32, 32);
+  image1_->setCursor(Qt::PointingHandCursor);
+  image1_->setToolTip(MakerWebText());
 
   timer1_.setInterval(kTickMs);
   connect(&timer1_, &QTimer::timeout, this, &TSplashForm::OnTick);
@@ -94,8 +102,10 @@ void TSplashForm::OnTick() {
 }
 
 void TSplashForm::mousePressEvent(QMouseEvent* event) {
-  if (link_area_.contains(event->position().toPoint())) {
+  // The picture takes no clicks itself; they arrive here in this window's coordinates.
+  if (image1_->geometry().contains(event->position().toPoint())) {
     emit LinkClicked();
+    QDesktopServices::openUrl(MakerWebAddress());
   }
 }
 

@@ -17,11 +17,13 @@ class TSplashForm : public QWidget {
 
   void SetBuildText(const QString& text);
   QProgressBar* SplashProgress() { return progress_; }
+  QLabel* Image1() { return image1_; }
   // Steps from outside (connection attempts) move the bar too.
   void Advance(int amount);
 
  signals:
   void Finished();
+  // The corner picture was clicked; the maker's web address is being opened.
   void LinkClicked();
 
  protected:
@@ -34,9 +36,9 @@ class TSplashForm : public QWidget {
   QLabel* title_label_;
   QLabel* build_label_;
   QProgressBar* progress_;
+  QLabel* image1_;  // the corner picture that links to the maker
   QTimer timer1_;
   int ticks_ = 0;
-  QRect link_area_;
 };
 
 }  // namespace zizara::gui::app

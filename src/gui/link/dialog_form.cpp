@@ -13,6 +13,7 @@ TDialogForm::TDialogForm(QWidget* main_window)
   setObjectName(QStringLiteral("TDialogForm"));
   setWindowTitle(QStringLiteral("Download..."));
   label_->setObjectName(QStringLiteral("Label1"));
+  label_->setTextFormat(Qt::PlainText);
   label_->setText(QStringLiteral("Please wait while downloading..."));
   icon_->setObjectName(QStringLiteral("ImgI"));
   icon_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));

@@ -29,6 +29,7 @@ TRS232Driver::TRS232Driver(core::link::EngineState& engine, core::ui_port::Promp
   setObjectName(QStringLiteral("RS232Driver"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   caption_->setObjectName(QStringLiteral("DSPProgressFileName"));
+  caption_->setTextFormat(Qt::PlainText);  // carries the model text the instrument reported
   bar_->setObjectName(QStringLiteral("DSPProgressBar"));
   bar_->setTextVisible(true);
   auto* layout = new QVBoxLayout(this);

@@ -35,6 +35,7 @@ LinkController::LinkController(app::AppContext& ctx, core::ui_port::Prompts& pro
       prompts_(prompts),
       factory_(std::move(factory)),
       main_window_(main_window),
+      wait_form_(std::make_unique<TWaitForm>(main_window)),
       program_dir_(QCoreApplication::applicationDirPath()),
       temp_dir_(QDir::tempPath()) {}
 
@@ -57,8 +58,11 @@ void LinkController::DestroyDriver() {
 LinkController::Session* LinkController::EnsureSession() {
   if (session_ == nullptr) {
     session_ = std::make_unique<Session>(factory_(ctx_.current_port), ctx_, prompts_, main_window_);
+    session_->engine.SetWaitIndicator(wait_form_.get());
     connect(&session_->link, &lk::InstrumentLink::LineReceived, this,
             &LinkController::LineReceived);
+    connect(&session_->link, &lk::InstrumentLink::InvalidCharacters, this,
+            &LinkController::InvalidCharacters);
     // Opening may fail here; Connect reports it when it tries again.
     session_->link.OpenLink(nullptr);
   }
@@ -98,6 +102,15 @@ lk::ConnectOutcome LinkController::Connect() {
   return outcome;
 }
 
+void LinkController::ReportNoInstrument() {
+  // Connect looks quietly; a transfer the user asked for must say why it did not start.
+  if (ctx_.instrument.no_reliable_answer && session_ != nullptr) {
+    prompts_.Error(lk::NoReliableAnswerText(session_->transport->Name()));
+  } else {
+    prompts_.Error(Tr("No instrument found."));
+  }
+}
+
 lk::TransferOutcome LinkController::RunExternal(
     const QString& caption, const QString& text,
     const std::function<bool(const lk::ExternalCommand&)>& transfer) {
@@ -127,6 +140,9 @@ lk::TransferOutcome LinkController::Upload() {
     return result;
   }
   const lk::ConnectOutcome outcome = Connect();
+  if (outcome.result == lk::ConnectResult::kNotConnected) {
+    ReportNoInstrument();
+  }
   if (!outcome.upload_enabled) {
     return lk::TransferOutcome::kNoInstrument;
   }
@@ -138,6 +154,8 @@ lk::TransferOutcome LinkController::Upload() {
 
 lk::TransferOutcome LinkController::Download(bool force_v5) {
   if (ctx_.link_mode == lk::LinkMode::kExt) {
+    // The configuration must suit the instrument whichever way it travels.
+    lk::OfferUpgrade(ctx_.instrument, ctx_.config, prompts_, force_v5);
     const lk::TransferOutcome result =
         RunExternal(Tr("Download."), Tr("Please wait while downloading..."),
                     [this](const lk::ExternalCommand& ext) {
@@ -150,9 +168,12 @@ lk::TransferOutcome LinkController::Download(bool force_v5) {
     return result;
   }
   const lk::ConnectOutcome outcome = Connect();
-  if (outcome.result == lk::ConnectResult::kPortUnavailable ||
-      outcome.result == lk::ConnectResult::kNotConnected) {
+  if (outcome.result == lk::ConnectResult::kNotConnected) {
+    ReportNoInstrument();
     return lk::TransferOutcome::kNoInstrument;
+  }
+  if (outcome.result == lk::ConnectResult::kPortUnavailable) {
+    return lk::TransferOutcome::kNoInstrument;  // Connect said why
   }
   session_->transfers.OfferUpgrade(force_v5);
   SetMainWindowEnabled(false);
@@ -174,6 +195,9 @@ lk::TransferOutcome LinkController::Download(bool force_v5) {
 
 lk::ConnectOutcome LinkController::Restart() {
   lk::ConnectOutcome outcome;
+  SetMainWindowEnabled(false);
+  wait_form_->ShowWait();
+  wait_form_->SetBusyCursor(true);
   switch (ctx_.link_mode) {
     case lk::LinkMode::kCom:
       EnsureSession();
@@ -189,6 +213,12 @@ lk::ConnectOutcome LinkController::Restart() {
       lk::ExternalCommand(program_dir_, ctx_.ext_cmd, temp_dir_).Restart();
       break;
   }
+  wait_form_->HideWait();
+  SetMainWindowEnabled(true);
+  if (main_window_ != nullptr) {
+    main_window_->activateWindow();
+  }
+  wait_form_->SetBusyCursor(false);
   return outcome;
 }
 

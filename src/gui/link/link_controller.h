@@ -10,6 +10,7 @@
 #include "core/link/transfers.h"
 #include "gui/app/app_context.h"
 #include "gui/link/driver_form.h"
+#include "gui/link/wait_form.h"
 
 namespace zizara::gui::link {
 
@@ -31,6 +32,8 @@ class LinkController : public QObject {
   void DestroyDriver();
   bool HasDriver() const { return session_ != nullptr; }
   TRS232Driver* Driver();
+  // The wait window and hourglass of identification, probe, version read and restart.
+  TWaitForm* WaitForm() { return wait_form_.get(); }
   core::link::InstrumentLink* Link();
   // The layers of the open line, created (and the port opened) on first use.
   core::link::InstrumentLink& EnsureLink();
@@ -57,6 +60,8 @@ class LinkController : public QObject {
  signals:
   // A line the instrument sent on its own (for the message log and, later, remote control).
   void LineReceived(const QByteArray& text);
+  // The instrument sent an overlong text without a line end; the excess was dropped.
+  void InvalidCharacters();
   // The main window should open this help topic.
   void HelpRequested(int topic);
 
@@ -65,6 +70,8 @@ class LinkController : public QObject {
   Session* EnsureSession();
   void Record(const core::link::ConnectOutcome& outcome);
   void SetMainWindowEnabled(bool enabled);
+  // "No instrument found." (or that nothing reliable came back) after a quiet Connect.
+  void ReportNoInstrument();
   // An external-command transfer with its waiting window; the outcome by its result.
   core::link::TransferOutcome RunExternal(
       const QString& caption, const QString& text,
@@ -74,6 +81,7 @@ class LinkController : public QObject {
   core::ui_port::Prompts& prompts_;
   TransportFactory factory_;
   QPointer<QWidget> main_window_;
+  std::unique_ptr<TWaitForm> wait_form_;
   std::unique_ptr<Session> session_;
   core::link::ConnectOutcome last_outcome_;
   QString program_dir_;

@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "gui/common/plain_text.h"
+
 namespace zizara::gui::matrix {
 
 TChannelLabel::TChannelLabel(int angle, Qt::Alignment alignment, QWidget* parent)
@@ -20,7 +22,9 @@ void TChannelLabel::SetText(const QString& text) {
 }
 
 void TChannelLabel::SetHint(const QString& hint) {
-  if (toolTip() != hint) setToolTip(hint);
+  // Channel names come from files and the instrument: shown as written, never as markup.
+  const QString tip = common::PlainToolTip(hint);
+  if (toolTip() != tip) setToolTip(tip);
 }
 
 void TChannelLabel::SetLook(const QFont& font, const QColor& text_color, const QColor& background) {

@@ -142,6 +142,42 @@ TEST(LineReceiverTest, JoinsSplitLinesAndKeepsInnerLineBreaks) {
   EXPECT_TRUE(state.line_buffer.isEmpty());
 }
 
+TEST(LineReceiverTest, TextWithoutALineEndIsCappedAndReportedOnce) {
+  testing::FakeTransport t;
+  LinkState state;
+  ui_port::ScriptedPrompts prompts;
+  InstrumentLink link(t, state, prompts);
+  link.OpenLink(nullptr);
+  QList<QByteArray> lines;
+  QList<qint64> dropped;
+  QObject::connect(&link, &InstrumentLink::LineReceived,
+                   [&lines](const QByteArray& l) { lines << l; });
+  QObject::connect(&link, &InstrumentLink::InvalidCharacters,
+                   [&dropped](qint64 n) { dropped << n; });
+  const QByteArray start = ".AA1,1" + QByteArray(kMaxLineLength - 7, 'x');
+  t.Push(start);  // one byte short of the cap
+  EXPECT_TRUE(dropped.isEmpty());
+  t.Push("yz");
+  EXPECT_EQ(state.line_buffer.size(), kMaxLineLength);
+  EXPECT_EQ(state.line_buffer, start + "y");
+  EXPECT_EQ(dropped, QList<qint64>{1});
+  t.Push(QByteArray(100000, 'n'));  // still the same line: dropped, not reported again
+  EXPECT_EQ(state.line_buffer.size(), kMaxLineLength);
+  EXPECT_EQ(dropped.size(), 1);
+  EXPECT_TRUE(lines.isEmpty());
+  // A line end split over two events still ends the line.
+  t.Push(QByteArray(10, 'n') + "\r");
+  t.Push("\n");
+  ASSERT_EQ(lines.size(), 1);
+  EXPECT_EQ(lines[0], start + "y");
+  EXPECT_TRUE(state.line_buffer.isEmpty());
+  // The next long line is reported again.
+  t.Push(QByteArray(kMaxLineLength + 5, 'q') + "\r\n");
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_EQ(lines[1], QByteArray(kMaxLineLength, 'q'));
+  EXPECT_EQ(dropped, (QList<qint64>{1, 5}));
+}
+
 TEST(LineReceiverTest, HandshakeKeepsLinesForTheCaller) {
   LinkFixture f;
   QList<QByteArray> lines;

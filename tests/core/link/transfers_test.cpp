@@ -232,6 +232,44 @@ TEST(DownloadTest, TimeOutIsAFailureNeverComplete) {
   EXPECT_FALSE(f.prompts.Texts().contains("Download complete."));
 }
 
+TEST(DownloadTest, AfterATimeOutTheNextDownloadOnTheSameLineSucceeds) {
+  LinkFixture f;
+  f.identification.Connect(false, false);
+  for (int i = 0; i < 16384; ++i) f.config.image.SetByte(i, static_cast<std::uint8_t>(i * 7));
+  // The instrument falls silent five blocks into the first download.
+  bool silenced = false;
+  f.engine.AddStepListener([&](int done) {
+    if (done == 128 * 5 && !silenced) {
+      silenced = true;
+      f.instrument.blockSignals(true);
+    }
+  });
+  EXPECT_EQ(f.transfers.DownloadSerial(), TransferOutcome::kFailed);
+  EXPECT_TRUE(f.prompts.Texts().contains("RS232 Timeout"));
+  ASSERT_TRUE(f.state.timed_out);
+
+  // It answers again; the port was never closed, as in the program between two commands.
+  f.instrument.blockSignals(false);
+  f.prompts.Clear();
+  ASSERT_EQ(f.identification.Connect(false, false).result, ConnectResult::kConnected);
+  const TransferOutcome out = f.transfers.DownloadSerial();
+  ASSERT_EQ(out, TransferOutcome::kDone) << f.prompts.Texts().join('|').toStdString();
+  EXPECT_EQ(f.instrument.Image(), f.config.image);
+  EXPECT_TRUE(f.prompts.Texts().isEmpty());
+  f.transfers.FinishDownload(out);
+  EXPECT_EQ(f.instrument.stats().restarts, 1);
+  EXPECT_EQ(f.prompts.Texts().back(), "Download complete.");
+}
+
+TEST(DownloadTest, ATimeOutLeftOverDoesNotStopAFreshTransfer) {
+  LinkFixture f;
+  f.identification.Connect(false, false);
+  f.state.timed_out = true;  // what an earlier failed exchange leaves behind
+  f.state.link_ok = true;
+  ASSERT_EQ(f.transfers.DownloadSerial(), TransferOutcome::kDone);
+  EXPECT_EQ(f.instrument.Image(), f.config.image);
+}
+
 TEST(DownloadTest, AbortIsReportedAsAbort) {
   LinkFixture f;
   f.identification.Connect(false, false);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include "support/simulated_main_form.h"
 
 namespace zizara::gui::app {
@@ -46,11 +48,34 @@ TEST_F(MainFormLinkTest, FailedUploadShowsTheOldConfigurationAgain) {
   ctx_.config.modified = false;
   const auto before = ctx_.config.image;
   instrument_.blockSignals(true);  // falls silent
+  prompts_.Clear();
   Trigger("MenuUpload");
+  EXPECT_EQ(prompts_.Texts(), QStringList{"No instrument found."});
   EXPECT_EQ(ctx_.config.image, before);
   EXPECT_TRUE(form_->MatrixArea()->isVisibleTo(form_.get()));
   EXPECT_EQ(form_->PresetDropDown()->count(), 11);
   EXPECT_EQ(form_->ConnectedPanel()->text(), "Not Connected");
+}
+
+TEST_F(MainFormLinkTest, DownloadWithNobodyThereSaysSo) {
+  form_->ConnectAtStartUp();
+  Trigger("MenuUpload");
+  instrument_.blockSignals(true);
+  prompts_.Clear();
+  Trigger("MenuDownload");
+  EXPECT_EQ(prompts_.Texts(), QStringList{"No instrument found."});
+  EXPECT_TRUE(form_->isEnabled());
+}
+
+TEST_F(MainFormLinkTest, AnEndlessLineIsLoggedAsInvalidCharacters) {
+  form_->ConnectAtStartUp();
+  emit instrument_.Transmit(QByteArray(70 * 1024, 'x'));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [this] {
+        return form_->DotLogForm()->DotLines()->toPlainText().contains("Invalid Chr. Detected.");
+      },
+      5000));
+  EXPECT_LE(ctx_.link_state.line_buffer.size(), 64 * 1024);
 }
 
 TEST_F(MainFormLinkTest, ChoosingThePortAgainReconnects) {

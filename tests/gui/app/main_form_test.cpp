@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include "core/settings/ini_file.h"
 #include "gui/ui/qt_prompts.h"
@@ -46,6 +47,31 @@ class MainFormTest : public ::testing::Test {
   ui::ScriptedFileChooser files_;
   std::unique_ptr<TMainForm> form_;
 };
+
+// What a tooltip shows of its text: markup is rendered when the text looks like markup.
+QString ShownToolTip(const QString& tip) {
+  QTextDocument doc;
+  if (Qt::mightBeRichText(tip)) {
+    doc.setHtml(tip);
+  } else {
+    doc.setPlainText(tip);
+  }
+  return doc.toPlainText();
+}
+
+TEST_F(MainFormTest, FileNamesAndInstrumentTextsAreNeverMarkup) {
+  const QString path = CraftedPreset("<b>bold.PRE");
+  ASSERT_TRUE(form_->OpenPreset(path));
+  EXPECT_EQ(form_->FilePanel()->text(), path);
+  EXPECT_EQ(ShownToolTip(form_->FilePanel()->toolTip()), path);
+  for (QLabel* panel : {form_->FilePanel(), form_->OffsetPanel(), form_->ConnectedPanel(),
+                        form_->SerialPanel(), form_->PortPanel()}) {
+    EXPECT_EQ(panel->textFormat(), Qt::PlainText) << panel->objectName().toStdString();
+  }
+  form_->HandleForwardedPath("/x/<i>it.MCR");
+  EXPECT_EQ(ShownToolTip(form_->FilePanel()->toolTip()),
+            "File executed from file explorer. (/x/<i>it.MCR)");
+}
 
 TEST_F(MainFormTest, StartsEmptyWithOnlyOpen) {
   EXPECT_EQ(form_->windowTitle(), "VT-Zizara v. 1.2");

@@ -94,6 +94,30 @@ TEST_F(RemoteCommandsTest, DisconnectAsksAndReturnsToTheStart) {
   EXPECT_TRUE(form_->FindAction("MenuUpload")->isEnabled());
 }
 
+TEST_F(RemoteCommandsTest, ConnectAndDisconnectCarryTheirCheckMarks) {
+  QAction* connect_item = form_->FindAction("SubMenuConnect");
+  QAction* disconnect_item = form_->FindAction("SubMenuDisconnect");
+  EXPECT_FALSE(connect_item->isChecked());
+  EXPECT_TRUE(disconnect_item->isChecked());
+  ASSERT_TRUE(Connect());
+  EXPECT_TRUE(connect_item->isChecked());
+  EXPECT_FALSE(disconnect_item->isChecked());
+  prompts_.Queue(Answer::kNo);  // stay connected: the click alone changes no mark
+  disconnect_item->trigger();
+  EXPECT_TRUE(connect_item->isChecked());
+  EXPECT_FALSE(disconnect_item->isChecked());
+  prompts_.Queue(Answer::kYes);
+  disconnect_item->trigger();
+  EXPECT_FALSE(connect_item->isChecked());
+  EXPECT_TRUE(disconnect_item->isChecked());
+  // A connection attempt that finds no remote-capable instrument leaves the marks alone.
+  instrument_.blockSignals(true);
+  connect_item->trigger();
+  EXPECT_FALSE(ctx_.connected);
+  EXPECT_FALSE(connect_item->isChecked());
+  EXPECT_TRUE(disconnect_item->isChecked());
+}
+
 QString WriteMacro(const QTemporaryDir& dir, const QString& name, const QByteArray& text) {
   const QString path = dir.filePath(name);
   QFile f(path);

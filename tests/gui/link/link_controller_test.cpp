@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include "core/config/preset_file.h"
+#include "core/config/upgrade.h"
+#include "gui/link/dialog_form.h"
 #include "gui/link/qlx_type_form.h"
 #include "sim/in_memory_transport.h"
 #include "sim/qlx_instrument.h"
@@ -247,6 +251,64 @@ TEST_F(LinkControllerTest, ExternalCommand) {
   EXPECT_TRUE(prompts_.Texts().last().startsWith("Error in uploading configuration..."));
 }
 
+TEST_F(LinkControllerTest, ExternalDownloadOffersTheUpgradeFirst) {
+  Start();
+  QTemporaryDir bin;
+  QTemporaryDir temp;
+  {
+    QFile f(QDir(bin.path()).filePath("ext.sh"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\n[ \"$1\" = /d ] && cp \"$2\" handed.380\nexit 0\n");
+    f.close();
+    f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+  }
+  ctx_.link_mode = core::link::LinkMode::kExt;
+  ctx_.ext_cmd = "ext.sh";
+  controller_->SetExternalCommandDirs(bin.path(), temp.path());
+  ctx_.instrument.software_version_code = 0x0510;
+  ctx_.config.trailer.software_version = 0x0380;
+  core::config::ConfigurationImage upgraded = ctx_.config.image;
+  core::config::UpgradeToV5(upgraded);
+  ASSERT_NE(upgraded, ctx_.config.image);
+
+  prompts_.Queue(Answer::kYes);  // upgrade
+  prompts_.Queue(Answer::kNo);   // do not reset
+  EXPECT_EQ(controller_->Download(false), TransferOutcome::kDone);
+  ASSERT_EQ(prompts_.Texts().size(), 2);
+  EXPECT_TRUE(prompts_.Texts()[0].contains("Do you wish to upgrade the preset."));
+  EXPECT_EQ(ctx_.config.image, upgraded);
+  core::config::ConfigurationImage handed;
+  core::config::PresetTrailer trailer;
+  ASSERT_TRUE(core::config::LoadPresetFile(QDir(temp.path()).filePath("handed.380"), prompts_,
+                                           handed, trailer));
+  EXPECT_EQ(handed, upgraded);  // what the external program got
+  EXPECT_EQ(trailer.software_version, 0x0380);
+
+  // "Force V5 Preset Upgrade." upgrades without a question.
+  ctx_.instrument.software_version_code = 0;
+  ctx_.config.image = core::config::ConfigurationImage();
+  prompts_.Clear();
+  prompts_.Queue(Answer::kNo);
+  EXPECT_EQ(controller_->Download(true), TransferOutcome::kDone);
+  core::config::ConfigurationImage forced;
+  core::config::UpgradeToV5(forced);
+  EXPECT_EQ(ctx_.config.image, forced);
+  EXPECT_EQ(prompts_.Texts(), QStringList{"Download complete.\r\rDo you wish to reset the QLX?"});
+}
+
+TEST_F(LinkControllerTest, TransfersWithNobodyThereSaySo) {
+  Start();
+  instrument_->blockSignals(true);
+  ctx_.config.trailer.software_version = 0x0510;
+  EXPECT_EQ(controller_->Upload(), TransferOutcome::kNoInstrument);
+  EXPECT_EQ(prompts_.Texts(), QStringList{"No instrument found."});
+  prompts_.Clear();
+  EXPECT_EQ(controller_->Download(false), TransferOutcome::kNoInstrument);
+  EXPECT_EQ(prompts_.Texts(), QStringList{"No instrument found."});
+  EXPECT_EQ(instrument_->stats().blocks_written, 0);
+  EXPECT_TRUE(main_window_.isEnabled());
+}
+
 TEST(DriverFormTest, CloseQuestionsByTransferKind) {
   core::link::EngineState engine;
   core::ui_port::ScriptedPrompts prompts;
@@ -271,6 +333,119 @@ TEST(DriverFormTest, CloseQuestionsByTransferKind) {
   engine.kind = TransferKind::kIdle;
   driver.close();
   EXPECT_TRUE(engine.abort);
+}
+
+TEST(DriverFormTest, TextsFromTheInstrumentAreNotMarkup) {
+  core::link::EngineState engine;
+  core::ui_port::ScriptedPrompts prompts;
+  QWidget main_window;
+  TRS232Driver driver(engine, prompts, &main_window);
+  driver.SetCaption("Connecting to <b>QLX</b> Reading Text Block.");
+  EXPECT_EQ(driver.DSPProgressFileName()->textFormat(), Qt::PlainText);
+  TDialogForm dialog(&main_window);
+  EXPECT_EQ(dialog.Label1()->textFormat(), Qt::PlainText);
+}
+
+TEST(WaitFormTest, CentredFramelessOnTopAndNested) {
+  QWidget main_window;
+  main_window.setGeometry(100, 100, 600, 400);
+  TWaitForm wait(&main_window);
+  EXPECT_EQ(wait.Panel1()->text(), "Please Wait...");
+  EXPECT_TRUE(wait.windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(wait.windowFlags() & Qt::WindowStaysOnTopHint);
+  wait.ShowWait();
+  EXPECT_TRUE(wait.isVisible());
+  EXPECT_EQ(wait.geometry().center(), main_window.geometry().center());
+  wait.ShowWait();  // the probe inside a restart
+  wait.HideWait();
+  EXPECT_TRUE(wait.isVisible());
+  wait.HideWait();
+  EXPECT_FALSE(wait.isVisible());
+
+  wait.SetBusyCursor(true);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  wait.SetBusyCursor(false);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  wait.SetBusyCursor(false);  // an extra off does not take anybody else's cursor
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  QWidget splash;
+  splash.show();
+  wait.SetSplash(&splash);
+  wait.ShowWait();
+  EXPECT_FALSE(wait.isVisible());  // the splash shows the progress
+  wait.HideWait();
+}
+
+// What the user sees at each answer of the instrument.
+struct Sightings {
+  int answers = 0;
+  int with_wait_window = 0;
+  int with_busy_cursor = 0;
+  int with_disabled_main_window = 0;
+};
+
+void Watch(sim::QlxInstrument& instrument, LinkController& controller, QWidget& main_window,
+           Sightings& seen) {
+  QObject::connect(&instrument, &sim::QlxInstrument::Transmit, &instrument, [&](const QByteArray&) {
+    ++seen.answers;
+    seen.with_wait_window += controller.WaitForm()->isVisible() ? 1 : 0;
+    const QCursor* c = QApplication::overrideCursor();
+    seen.with_busy_cursor += c != nullptr && c->shape() == Qt::WaitCursor ? 1 : 0;
+    seen.with_disabled_main_window += main_window.isEnabled() ? 0 : 1;
+  });
+}
+
+TEST_F(LinkControllerTest, WaitWindowAndHourglassWhileTheInstrumentIsAsked) {
+  Start();
+  Sightings seen;
+  Watch(*instrument_, *controller_, main_window_, seen);
+  // The window must stay live meanwhile: a timer keeps firing while the wait window shows.
+  int ticks_while_waiting = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    ticks_while_waiting += controller_->WaitForm()->isVisible() ? 1 : 0;
+  });
+  ticker.start(0);
+  EXPECT_EQ(controller_->Connect().result, ConnectResult::kConnected);
+  ticker.stop();
+  EXPECT_GT(seen.answers, 0);
+  EXPECT_EQ(seen.with_busy_cursor, seen.answers);  // identification and probe alike
+  EXPECT_GT(seen.with_wait_window, 0);             // the probe
+  EXPECT_LT(seen.with_wait_window, seen.answers);  // not during identification
+  EXPECT_GT(ticks_while_waiting, 0);
+  EXPECT_FALSE(controller_->WaitForm()->isVisible());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(LinkControllerTest, WaitWindowWhileTheVersionIsReadFromMemory) {
+  sim::QlxOptions o;
+  o.no_dot = true;  // no text protocol: the version comes from memory
+  Start(o);
+  Sightings seen;
+  Watch(*instrument_, *controller_, main_window_, seen);
+  EXPECT_EQ(controller_->Connect().result, ConnectResult::kConnected);
+  EXPECT_GE(seen.with_wait_window, 16);  // the 16 blocks of the version text
+  EXPECT_EQ(seen.with_busy_cursor, seen.answers);
+  EXPECT_FALSE(controller_->WaitForm()->isVisible());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(LinkControllerTest, WaitWindowThroughTheWholeRestart) {
+  Start();
+  controller_->Connect();
+  Sightings seen;
+  Watch(*instrument_, *controller_, main_window_, seen);
+  controller_->Restart();
+  EXPECT_GT(seen.answers, 0);
+  EXPECT_EQ(seen.with_wait_window, seen.answers);
+  EXPECT_EQ(seen.with_busy_cursor, seen.answers);
+  EXPECT_EQ(seen.with_disabled_main_window, seen.answers);
+  EXPECT_EQ(instrument_->stats().restarts, 1);
+  EXPECT_FALSE(controller_->WaitForm()->isVisible());
+  EXPECT_TRUE(main_window_.isEnabled());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST(QlxTypeFormTest, ConfirmedChoiceSetsTheModel) {

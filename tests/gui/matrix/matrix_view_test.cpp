@@ -11,6 +11,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
+
+#include "gui/matrix/channel_label.h"
 
 #include "core/config/preset_options.h"
 #include "core/matrix/clipboard_blocks.h"
@@ -78,6 +81,21 @@ struct Program {
   QStringList edit_answers;  // a missing answer is Cancel
   std::unique_ptr<TMatrixView> view;
 };
+
+TEST(ChannelLabelTest, HintShowsANameAsWritten) {
+  TChannelLabel label(0, Qt::AlignLeft, nullptr);
+  label.SetHint(QStringLiteral("<b>Mic</b> 1"));
+  const QString tip = label.toolTip();
+  QTextDocument doc;
+  if (Qt::mightBeRichText(tip)) {
+    doc.setHtml(tip);
+  } else {
+    doc.setPlainText(tip);
+  }
+  EXPECT_EQ(doc.toPlainText(), "<b>Mic</b> 1");
+  label.SetHint(QString());
+  EXPECT_TRUE(label.toolTip().isEmpty());
+}
 
 TEST(MatrixViewTest, LaysOutFromTheWindowSize) {
   Program p;
