@@ -58,7 +58,7 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
   setWindowTitle(Tr("VT-Zizara v. 1.2"));
   setMinimumSize(656, 487);
   resize(656, 487);
-  setWindowIcon(common::ToolIcon(QStringLiteral("vt-zizara")));
+  setWindowIcon(common::AppIcon());
   CreateMenus();
   CreateToolBar();
   CreateCentralArea();

@@ -32,6 +32,7 @@ Answer QtPrompts::AskWithLook(PromptKind kind, const QString& text, PromptButton
   QString shown = text;
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  box.setTextFormat(Qt::PlainText);  // texts carry file names and instrument text
   box.setText(shown);
   switch (kind) {
     case PromptKind::kWarning:

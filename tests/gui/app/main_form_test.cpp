@@ -5,6 +5,10 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -263,6 +267,24 @@ TEST_F(MainFormTest, GlobalShortcutsUnavailableIsSaidOnce) {
   global->trigger();  // off
   global->trigger();  // on again: not said twice
   EXPECT_EQ(prompts_.records().size(), 1u);
+}
+
+TEST(QtPromptsTest, MessagesAreShownAsPlainText) {
+  // A file name or instrument text with markup in it must show as typed.
+  ui::QtPrompts prompts;
+  Qt::TextFormat format = Qt::AutoText;
+  QString text;
+  QTimer::singleShot(0, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      format = box->textFormat();
+      text = box->text();
+      box->button(QMessageBox::Ok)->click();
+    }
+  });
+  prompts.Ask(core::ui_port::PromptKind::kError, "<b>x.PRE</b>\rnext",
+              core::ui_port::PromptButtons::kOk);
+  EXPECT_EQ(format, Qt::PlainText);
+  EXPECT_EQ(text, "<b>x.PRE</b>\nnext");
 }
 
 }  // namespace
