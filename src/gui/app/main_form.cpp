@@ -2,6 +2,7 @@
 
 #include "gui/app/command_line.h"
 #include "gui/app/link_commands.h"
+#include "gui/app/program_options_commands.h"
 #include "gui/app/remote_commands.h"
 #include "gui/app/web_address.h"
 #include "gui/remote/global_hotkeys.h"
@@ -59,6 +60,7 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
   setMinimumSize(656, 487);
   resize(656, 487);
   setWindowIcon(common::AppIcon());
+  program_options_ = new ProgramOptionsCommands(*this, prompts_);
   CreateMenus();
   CreateToolBar();
   CreateCentralArea();
@@ -250,7 +252,7 @@ void TMainForm::CreateMenus() {
   tools->addSeparator();
   QAction* options = AddAction(tools, "MenuOptions", Tr("Options..."));
   options->setIcon(common::ToolIcon(QStringLiteral("options")));
-  connect(options, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  connect(options, &QAction::triggered, this, [this] { program_options_->ShowOptions(); });
 
   QMenu* macro = menuBar()->addMenu(Tr("&Macro"));
   macro->setObjectName(QStringLiteral("MenuMacro"));
@@ -833,6 +835,7 @@ void TMainForm::LoadSettings() {
   setGeometry(normal_bounds_);
   start_maximized_ = s.window.maximized;
   matrix_->ApplySettings(s);
+  program_options_->Load(s);
   matrix_->SetGridPosition(s.window.grid_pos_x, s.window.grid_pos_y);
   RefreshRecentMenu();
   ApplyCommandStates();
@@ -852,6 +855,7 @@ void TMainForm::SaveSettings() {
   s.global_hotkeys = global_hotkeys_->isChecked();
   s.window.grid_pos_x = matrix_->GridPosX();
   s.window.grid_pos_y = matrix_->GridPosY();
+  program_options_->StoreInto(s);
   core::settings::SaveProgramSettings(settings_path_, s, &error);  // a failure must not keep us open
 }
 

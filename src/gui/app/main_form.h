@@ -94,6 +94,7 @@ class TMainForm : public QMainWindow {
   link::TDotLogForm* DotLogForm() { return dot_log_form_; }
   remote::TDropListForm* DropListForm() { return drop_form_; }
   class RemoteCommands* Remote() { return remote_commands_; }
+  class ProgramOptionsCommands* ProgramOptions() { return program_options_; }
 
   // What tests and later windows look at.
   AppContext& context() { return ctx_; }
@@ -187,6 +188,7 @@ class TMainForm : public QMainWindow {
   link::LinkController* link_controller_ = nullptr;
   class LinkCommands* link_commands_ = nullptr;
   class RemoteCommands* remote_commands_ = nullptr;
+  class ProgramOptionsCommands* program_options_ = nullptr;
   bool delete_held_ = false;
   bool remote_checks_connected_ = false;
   bool clipboard_has_labels_ = false;
