@@ -82,6 +82,31 @@ PpmChannel ReadPpmChannel(const config::ConfigurationImage& image, const config:
   return ch;
 }
 
+std::vector<int> PpmTargetChannels(const PpmSelection& selection) {
+  std::vector<int> targets;
+  for (int c = 0; c < kPpmChannels; ++c) {
+    if (selection.inputs[c]) targets.push_back(c);
+  }
+  if (targets.empty()) {
+    for (int c = 0; c < kPpmChannels; ++c) {
+      if (selection.outputs[c]) targets.push_back(c);
+    }
+  }
+  return targets;
+}
+
+std::optional<int> PpmShownField(const config::ConfigurationImage& image,
+                                 const config::MemoryMap& map, int current, PpmField field,
+                                 const PpmSelection& selection) {
+  const int value = ReadPpmField(image, map, current, field);
+  for (int c = 0; c < kPpmChannels; ++c) {
+    if (selection.inputs[c] && ReadPpmField(image, map, c, field) != value) {
+      return std::nullopt;
+    }
+  }
+  return value;
+}
+
 QString PpmColourText(int value) {
   return value >= 0 && value < static_cast<int>(kPpmColourNames.size())
              ? QString::fromLatin1(kPpmColourNames[value])

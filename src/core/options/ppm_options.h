@@ -3,6 +3,8 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "core/config/configuration_image.h"
 #include "core/config/memory_map.h"
@@ -49,6 +51,22 @@ void WritePpmField(config::ConfigurationImage& image, const config::MemoryMap& m
                    PpmField field, int value);
 PpmChannel ReadPpmChannel(const config::ConfigurationImage& image, const config::MemoryMap& map,
                           int c);
+
+// The grid's selection as the PPM window sees it: channel c selected as input 57 + c and as
+// output 65 + c.
+struct PpmSelection {
+  std::array<bool, kPpmChannels> inputs{};
+  std::array<bool, kPpmChannels> outputs{};
+};
+
+// The channels OK writes to: the selected input-side channels, or when there are none the
+// selected output-side ones.
+std::vector<int> PpmTargetChannels(const PpmSelection& selection);
+// What a field shows on opening: the current channel's value, or nullopt (undetermined) when
+// any channel selected on the input side holds another value.
+std::optional<int> PpmShownField(const config::ConfigurationImage& image,
+                                 const config::MemoryMap& map, int current, PpmField field,
+                                 const PpmSelection& selection);
 
 // The list text of a stored colour value; empty past the list.
 QString PpmColourText(int value);

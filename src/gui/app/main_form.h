@@ -90,6 +90,7 @@ class TMainForm : public QMainWindow {
   link::TDotLogForm* DotLogForm() { return dot_log_form_; }
   remote::TDropListForm* DropListForm() { return drop_form_; }
   class RemoteCommands* Remote() { return remote_commands_; }
+  class OptionCommands* Options() { return option_commands_; }
 
   // What tests and later windows look at.
   AppContext& context() { return ctx_; }
@@ -182,6 +183,7 @@ class TMainForm : public QMainWindow {
   link::LinkController* link_controller_ = nullptr;
   class LinkCommands* link_commands_ = nullptr;
   class RemoteCommands* remote_commands_ = nullptr;
+  class OptionCommands* option_commands_ = nullptr;
   bool delete_held_ = false;
   bool clipboard_has_labels_ = false;
   bool clipboard_has_xpoints_ = false;

@@ -69,6 +69,26 @@ TEST(PpmOptionsTest, WritesKeepOtherBitsAndClearTraceBit7) {
   EXPECT_EQ(img.Byte(0x12E), 0);  // neighbour untouched
 }
 
+TEST(PpmOptionsTest, SelectionRules) {
+  ConfigurationImage img;
+  const MemoryMap map = MemoryMap::ForPreset(0);
+  img.SetByte(0x12C + 1, 0x01);  // channel 1 Green
+  img.SetByte(0x12C + 5, 0x02);  // channel 3 Yellow
+  img.SetByte(0x12C + 7, 0x02);  // channel 4 Yellow
+  PpmSelection sel;
+  sel.outputs[0] = true;
+  sel.outputs[1] = true;
+  EXPECT_EQ(PpmTargetChannels(sel), (std::vector<int>{0, 1}));
+  // Output-side selection is not consulted for the shown value.
+  EXPECT_EQ(PpmShownField(img, map, 0, PpmField::kColour, sel), 1);
+  sel.inputs[2] = true;
+  sel.inputs[3] = true;
+  EXPECT_EQ(PpmTargetChannels(sel), (std::vector<int>{2, 3}));  // input side first
+  EXPECT_EQ(PpmShownField(img, map, 2, PpmField::kColour, sel), 2);
+  EXPECT_EQ(PpmShownField(img, map, 0, PpmField::kColour, sel), std::nullopt);
+  EXPECT_EQ(PpmShownField(img, map, 2, PpmField::kWidth, sel), kPpmWidthWide);
+}
+
 TEST(LcdOptionsTest, BacklightAndThemeOfEveryPreset) {
   ConfigurationImage img;
   img.SetByte(0x10D, 5);
