@@ -129,10 +129,10 @@ void OptionCommands::PpmOptions(int ppm_offset) {
   const core::matrix::ChannelSelection& selected = form_.Matrix()->model().selection;
   core::options::PpmSelection selection;
   for (int c = 0; c < core::matrix::kPpmChannels; ++c) {
-    selection.inputs[c] = selected.Selected(core::matrix::Axis::kInputs,
-                                            core::matrix::kPpmFirstInput + c);
-    selection.outputs[c] = selected.Selected(core::matrix::Axis::kOutputs,
-                                             core::matrix::kPpmFirstOutput + c);
+    selection.inputs[c] =
+        selected.Selected(core::matrix::Axis::kInputs, core::matrix::kPpmFirstInput + c);
+    selection.outputs[c] =
+        selected.Selected(core::matrix::Axis::kOutputs, core::matrix::kPpmFirstOutput + c);
   }
   ppm_->Load(ppm_offset, selection);
   if (run_modal(ppm_) == QDialog::Accepted) Saved();
@@ -154,8 +154,8 @@ void OptionCommands::CompareWithFile() {
     return;
   }
   const cfg::Configuration& mine = form_.context().config;
-  compare_->ShowDifferences(name, core::options::DiffConfigurations(
-                                      {mine.image, mine.trailer}, {other.image, other.trailer}));
+  compare_->ShowDifferences(name, core::options::DiffConfigurations({mine.image, mine.trailer},
+                                                                    {other.image, other.trailer}));
   compare_->show();
   compare_->raise();
 }

@@ -39,11 +39,10 @@ TPresetOptionsForm::TPresetOptionsForm(core::config::Configuration& config,
   name_->setMaxLength(core::config::kPresetNameLength);
   name_layout->addWidget(name_);
   layout->addWidget(name_group);
-  startup_preset_ =
-      GroupedCombo(this, layout, Tr("Default Startup Preset."), "ComboStartupPreset");
+  startup_preset_ = GroupedCombo(this, layout, Tr("Default Startup Preset."), "ComboStartupPreset");
   startup_preset_->setMaxVisibleItems(11);
-  startup_application_ = GroupedCombo(this, layout, Tr("Default  Startup Application."),
-                                      "ComboStartupApplication");
+  startup_application_ =
+      GroupedCombo(this, layout, Tr("Default  Startup Application."), "ComboStartupApplication");
   startup_application_->setMaxVisibleItems(14);
   for (const char* app : core::config::kStartupApplications) {
     startup_application_->addItem(Tr(app));
