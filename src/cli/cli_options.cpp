@@ -103,7 +103,7 @@ QString OrNone(const QString& text) { return text.isEmpty() ? Tr("(none)") : tex
 void PrintOptionsText(const opt::OptionsView& v, const cfg::ConfigurationImage& image, int version,
                       QTextStream& out) {
   const auto row = [&out](const QString& caption, const QString& value) {
-    out << caption.leftJustified(26) << ForTerminal(value) << '\n';
+    out << caption.leftJustified(30) << ForTerminal(value) << '\n';
   };
   const QString needs = Tr("not in software version %1 (needs %2 or later)");
   row(Tr("Preset:"), QString::number(v.preset + 1));
@@ -252,8 +252,7 @@ int RunSetVerb(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
   }
   if (refused) {
-    err << Tr("Nothing was written. Keys: ") << opt::AssignmentKeys().join(QStringLiteral(", "))
-        << Qt::endl;
+    err << Tr("Nothing was written.") << Qt::endl;
     return kExitUsage;
   }
   if (not_in_version) {

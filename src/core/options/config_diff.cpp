@@ -46,6 +46,9 @@ void Compare(QList<Difference>& out, std::optional<int> preset, const QString& k
 void CompareRows(QList<Difference>& out, std::optional<int> preset, const QList<SettingRow>& a,
                  const QList<SettingRow>& b) {
   for (int i = 0; i < a.size() && i < b.size(); ++i) {
+    if (a[i].key == QLatin1String("write_protect")) {
+      continue;  // follows from the lock code, which is reported
+    }
     Compare(out, preset, a[i].key, a[i].value, b[i].value);
   }
 }

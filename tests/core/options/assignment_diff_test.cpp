@@ -146,18 +146,17 @@ TEST(ConfigDiffTest, RoutingNamesAndOptions) {
                        QStringLiteral("startup_preset=1 (was (none))"),
                        QStringLiteral("startup_application=Start Menu (was (none))"),
                        QStringLiteral("lock_code=\"1234\" (was (none))"),
-                       QStringLiteral("write_protect=on (was (none))"),
                        QStringLiteral("Preset 3: output 5 \"OU05\" from input 7 \"IN07\" (was "
                                       "input 5 \"IN05\")"),
                        QStringLiteral("Preset 3: ppm.2.colour=Green (was Black)"),
                        QStringLiteral("output_name.96=\"LAST\" (was \"\\0\\0\\0\\0\")")
                            .replace(QStringLiteral("\\0"), QString(QChar(0))),
                    }));
-  ASSERT_EQ(d.size(), 8);
-  EXPECT_EQ(d[5].preset, 3);
-  EXPECT_EQ(d[5].setting, QStringLiteral("routing.5"));
-  EXPECT_EQ(d[5].old_value, QStringLiteral("5"));
-  EXPECT_EQ(d[5].new_value, QStringLiteral("7"));
+  ASSERT_EQ(d.size(), 7);
+  EXPECT_EQ(d[4].preset, 3);
+  EXPECT_EQ(d[4].setting, QStringLiteral("routing.5"));
+  EXPECT_EQ(d[4].old_value, QStringLiteral("5"));
+  EXPECT_EQ(d[4].new_value, QStringLiteral("7"));
   EXPECT_FALSE(d[0].preset.has_value());
 }
 
