@@ -117,6 +117,20 @@ TEST_F(OptionCommandsTest, PpmPopupCountsItsChannelAsSelected) {
   EXPECT_TRUE(ctx_.config.modified);
 }
 
+TEST_F(OptionCommandsTest, PhasePopupAndFileInformation) {
+  QByteArray img = testing::CraftImage();
+  img[0x0100] = 0x43;  // theme, slow and fast both set
+  Open(img);
+  form_->Matrix()->PopOutScopClick();
+  EXPECT_EQ(opened_, QStringList{"TScopForm"});
+  EXPECT_EQ(ctx_.config.image.Byte(0x0100), 0x41);  // shown as Slow; OK keeps only bit 0
+  EXPECT_EQ(ctx_.config.image.Byte(0x0121), 2);
+  EXPECT_TRUE(ctx_.config.modified);
+  form_->UpdateMenuItems();
+  form_->FindAction("MenuFileInfo")->trigger();
+  EXPECT_EQ(opened_.last(), "TFileInfoForm");
+}
+
 TEST_F(OptionCommandsTest, CancelWritesNothing) {
   Open(testing::CraftImage());
   const core::config::ConfigurationImage before = ctx_.config.image;
