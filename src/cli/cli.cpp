@@ -8,6 +8,7 @@
 #include "cli/cli_assoc.h"
 #include "cli/cli_link.h"
 #include "cli/cli_macro.h"
+#include "cli/cli_options.h"
 #include "cli/console_prompts.h"
 #include "core/config/configuration.h"
 #include "core/config/model_table.h"
@@ -34,6 +35,12 @@ QString UsageText() {
       "Files:\n"
       "  info FILE [--json]      show what a preset file (.PRE) or bare image holds\n"
       "  upgrade IN OUT          write IN with the version-5 defaults applied to OUT\n"
+      "  options FILE [--preset N] [--json]\n"
+      "                          show the option settings of a preset and the configuration\n"
+      "  set IN OUT [--preset N] KEY=VALUE...\n"
+      "                          change settings as their windows would and save OUT\n"
+      "  diff A B [--json]       compare two configurations by meaning; B may be\n"
+      "                          --instrument (uploads first); exit 0 same, 1 different\n"
       "\n"
       "Desktop:\n"
       "  associations [--json]   whether .PRE, .MCR and .CDP files open with vt-zizara\n"
@@ -319,6 +326,15 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   }
   if (verb == QStringLiteral("upgrade")) {
     return RunUpgrade(rest, out, err);
+  }
+  if (verb == QStringLiteral("options")) {
+    return RunOptionsVerb(options, rest, out, err);
+  }
+  if (verb == QStringLiteral("set")) {
+    return RunSetVerb(rest, out, err);
+  }
+  if (verb == QStringLiteral("diff")) {
+    return RunDiffVerb(options, rest, out, err, env);
   }
   if (verb == QStringLiteral("macro")) {
     return RunMacroVerb(options, rest, out, err, env);

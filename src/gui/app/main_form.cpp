@@ -3,6 +3,7 @@
 #include "gui/app/command_line.h"
 #include "gui/app/link_commands.h"
 #include "gui/app/program_options_commands.h"
+#include "gui/app/option_commands.h"
 #include "gui/app/remote_commands.h"
 #include "gui/app/web_address.h"
 #include "gui/remote/global_hotkeys.h"
@@ -84,6 +85,7 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
   drop_form_ = new remote::TDropListForm(drop_actions, this);
   setAcceptDrops(true);
   ctx_.config.trailer = cfg::PresetTrailer{};
+  option_commands_ = new OptionCommands(*this, prompts_);
   ShowMatrix(false);
   SetMenuState(MenuState::kInitialize);
   SetRemoteMenuChecks(false);
