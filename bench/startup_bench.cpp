@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_simulator.h"
 #include "core/config/preset_file.h"
 #include "sim/qlx_instrument.h"
 
@@ -98,9 +99,9 @@ Run StartOnce(const std::string& program, const std::vector<std::string>& args,
   return run;
 }
 
-// The program's built-in simulated instrument, served at `port`.
-std::vector<std::string> SimulateArguments(const std::string& port) {
-  return {"--simulate", "--link", port};
+// The program's built-in simulated instrument, served at `port`, witnessed into `strict`.
+std::vector<std::string> SimulateArguments(const std::string& port, const QString& strict) {
+  return {"--simulate", "--link", port, "--strict", strict.toStdString()};
 }
 
 void Report(const char* what, std::vector<Run> runs) {
@@ -152,7 +153,8 @@ int main(int argc, char** argv) {
 
   const std::string program = ZIZARA_VT_ZIZARA;
   const std::string simulated_port = home.filePath(QStringLiteral("qlx")).toStdString();
-  const std::vector<std::string> plain = SimulateArguments(simulated_port);
+  const zizara::bench::StrictLog strict;
+  const std::vector<std::string> plain = SimulateArguments(simulated_port, strict.path());
   std::vector<std::string> with_file{preset.toStdString()};
   with_file.insert(with_file.end(), plain.begin(), plain.end());
 
@@ -171,5 +173,5 @@ int main(int argc, char** argv) {
                   : "offscreen");
   Report("without a preset file", without);
   Report("with a preset file", with);
-  return 0;
+  return strict.Verdict();
 }

@@ -13,6 +13,7 @@
 #include "core/ui_port/prompts.h"
 #include "sim/in_memory_transport.h"
 #include "sim/qlx_instrument.h"
+#include "support/strict_sim.h"
 
 namespace zizara::testing {
 
@@ -34,6 +35,7 @@ class RecordingTransport : public core::link::Transport {
   QByteArray Read(qint64 max_bytes) override { return inner_->Read(max_bytes); }
   qint64 BytesAvailable() const override { return inner_->BytesAvailable(); }
   void Clear(bool input, bool output) override { inner_->Clear(input, output); }
+  void Drain() override { inner_->Drain(); }
 
   QByteArray Sent() const {
     QByteArray all;
@@ -91,7 +93,7 @@ class RecordingProgress : public core::ui_port::Progress {
 
 struct LinkFixture {
   explicit LinkFixture(const sim::QlxOptions& options = {})
-      : instrument(options),
+      : instrument(strict.Apply(options)),
         memory_transport(&instrument),
         transport(&memory_transport),
         link(transport, state, prompts),
@@ -102,6 +104,7 @@ struct LinkFixture {
     link.OpenLink(&error);
   }
 
+  StrictCheck strict;  // checked after everything else is gone
   sim::QlxInstrument instrument;
   sim::InMemoryTransport memory_transport;
   RecordingTransport transport;
