@@ -132,6 +132,7 @@ void StrictWitness::HostByte(std::uint8_t byte, qint64 ms) {
     }
     quiet_until_ms_ = -1;
   }
+  ++bytes_seen_;
   history_.emplace_back(ms, byte);
   if (history_.size() > kHistorySize) {
     history_.pop_front();
@@ -150,7 +151,10 @@ void StrictWitness::HostByte(std::uint8_t byte, qint64 ms) {
 }
 
 void StrictWitness::Break(const QByteArray& dropped_line) {
-  if (!prev_was_break_) {
+  // A retried break follows the last one directly (A6 6D A6 6D); it continues the run.
+  const bool continues_run = last_break_end_ >= 0 && last_break_end_ == bytes_seen_ - 2;
+  last_break_end_ = bytes_seen_;
+  if (!continues_run) {
     // The first break of a run: remember the pause before its A6 and what it cut off.
     const std::size_t n = history_.size();
     run_gap_ms_ = n >= 3 ? history_[n - 2].first - history_[n - 3].first : -1;

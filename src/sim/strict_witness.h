@@ -90,8 +90,10 @@ class StrictWitness {
 
   // The host's link-ok flag as the host sees it: clear until an exchange succeeds.
   bool link_ok_ = false;
-  bool last_was_break_ = false;
-  bool prev_was_break_ = false;
+  bool last_was_break_ = false;  // the byte just taken completed a break
+  bool prev_was_break_ = false;  // the byte before the one being taken did
+  qint64 bytes_seen_ = 0;
+  qint64 last_break_end_ = -1;  // bytes_seen_ when the last break completed
 
   // The run of breaks the next command follows: the pause before its first break, and
   // whether that break threw away the restart's "0".
