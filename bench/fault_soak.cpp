@@ -133,6 +133,9 @@ RateResult Soak(double rate, Faults faults, int uploads, int downloads, std::uin
         c = static_cast<char>(content() & 0xFF);
       }
       s.config.image.CopyIn(0, std::vector<std::uint8_t>(sent.begin(), sent.end()));
+      // As the tool does: the connection's probe tells whether the download-mode handshake
+      // is due.
+      s.identification.Connect(false, false);
       const zl::TransferOutcome out = s.transfers.DownloadSerial();
       s.transfers.FinishDownload(out);
       const bool done = out == zl::TransferOutcome::kDone;

@@ -151,6 +151,8 @@ void StrictWitness::HostByte(std::uint8_t byte, qint64 ms) {
 }
 
 void StrictWitness::Break(const QByteArray& dropped_line) {
+  const bool excused = out_of_step_;
+  out_of_step_ = false;
   // A retried break follows the last one directly (A6 6D A6 6D); it continues the run.
   const bool continues_run = last_break_end_ >= 0 && last_break_end_ == bytes_seen_ - 2;
   last_break_end_ = bytes_seen_;
@@ -160,7 +162,7 @@ void StrictWitness::Break(const QByteArray& dropped_line) {
     run_gap_ms_ = n >= 3 ? history_[n - 2].first - history_[n - 3].first : -1;
     run_dropped_zero_ = dropped_line == "0";
   }
-  if (!dropped_line.isEmpty() && dropped_line != "0") {
+  if (!dropped_line.isEmpty() && dropped_line != "0" && !excused) {
     Note(QStringLiteral("text-unterminated"), Render(dropped_line) + QStringLiteral(" A6 6D"),
          Render(dropped_line + '\r') + QStringLiteral(" A6 6D"));
   }
@@ -183,6 +185,7 @@ void StrictWitness::Command(std::uint8_t code) {
     }
     restart_ms_ = Now();
     quiet_until_ms_ = Now() + kRestartQuietMs;
+    restart_answer_pending_ = true;
     return;
   }
   if (NeedsBreak(code) && !after_break && !link_ok_) {
@@ -200,7 +203,7 @@ void StrictWitness::Command(std::uint8_t code) {
 }
 
 void StrictWitness::Address(const std::array<std::uint8_t, 3>& bytes) {
-  if ((bytes[1] & 0xC0) != 0) {
+  if ((bytes[1] & 0xC0) != 0 && !out_of_step_) {
     const QByteArray seen{reinterpret_cast<const char*>(bytes.data()), 3};
     QByteArray expected = seen;
     expected[1] = static_cast<char>(bytes[1] & 0x3F);
@@ -210,7 +213,7 @@ void StrictWitness::Address(const std::array<std::uint8_t, 3>& bytes) {
 }
 
 void StrictWitness::WriteCount(std::uint8_t count_byte) {
-  if (count_byte != kBlockCountByte) {
+  if (count_byte != kBlockCountByte && !out_of_step_) {
     Note(QStringLiteral("write-count"), QStringLiteral("01 ") + HexByte(count_byte),
          QStringLiteral("01 ") + HexByte(kBlockCountByte));
   }
@@ -219,6 +222,9 @@ void StrictWitness::WriteCount(std::uint8_t count_byte) {
 void StrictWitness::WriteBlock(std::uint32_t address, const QByteArray& data, std::uint8_t check) {
   const std::uint8_t right = core::link::CheckByte(
       reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<int>(data.size()));
+  if (out_of_step_) {
+    return;  // bytes of the host's recovery, taken as a block
+  }
   if (check != right) {
     Note(QStringLiteral("check-byte"), QStringLiteral("check byte ") + HexByte(check),
          QStringLiteral("check byte ") + HexByte(right));
@@ -241,7 +247,7 @@ void StrictWitness::WriteBlock(std::uint32_t address, const QByteArray& data, st
 }
 
 void StrictWitness::ReadCount(std::uint8_t count_byte) {
-  if (count_byte != kReadCountByte) {
+  if (count_byte != kReadCountByte && !out_of_step_) {
     Note(QStringLiteral("read-count"), QStringLiteral("11 ") + HexByte(count_byte),
          QStringLiteral("11 ") + HexByte(kReadCountByte));
   }
@@ -268,6 +274,12 @@ void StrictWitness::LineEnd(const QByteArray& line, std::uint8_t terminator) {
   }
   if (line.isEmpty()) {
     return;
+  }
+  if (out_of_step_) {
+    out_of_step_ = false;  // a whole line: the two sides are in step again
+    if (!line.startsWith('.')) {
+      return;  // the tail of the host's recovery
+    }
   }
   if (!line.startsWith('.')) {
     Note(QStringLiteral("text-not-command"), Render(ended),
@@ -302,9 +314,18 @@ void StrictWitness::Reboot() {
 
 void StrictWitness::Delivered(AnswerKind kind, const QByteArray& intended,
                               const QByteArray& delivered) {
+  if (kind != AnswerKind::kText && delivered != intended) {
+    // The host gives the exchange up and breaks in, while the instrument may still wait for
+    // the rest of a command and take the break as its data.
+    out_of_step_ = true;
+  }
   switch (kind) {
     case AnswerKind::kAck:
-      link_ok_ = delivered.size() == 1 && static_cast<std::uint8_t>(delivered[0]) == kAck;
+      // The restart clears the host's link-ok flag whatever its answer, also when a latency
+      // delivers that answer after the reboot.
+      link_ok_ = !restart_answer_pending_ && delivered.size() == 1 &&
+                 static_cast<std::uint8_t>(delivered[0]) == kAck;
+      restart_answer_pending_ = false;
       return;
     case AnswerKind::kReadData: {
       const auto* data = reinterpret_cast<const std::uint8_t*>(delivered.constData());

@@ -94,6 +94,9 @@ class StrictWitness {
   bool prev_was_break_ = false;  // the byte before the one being taken did
   qint64 bytes_seen_ = 0;
   qint64 last_break_end_ = -1;  // bytes_seen_ when the last break completed
+  // An answer was lost or damaged: until the instrument takes a break again, what it reads
+  // as the rest of a command is the host's recovery, not a command.
+  bool out_of_step_ = false;
 
   // The run of breaks the next command follows: the pause before its first break, and
   // whether that break threw away the restart's "0".
@@ -101,6 +104,7 @@ class StrictWitness {
   bool run_dropped_zero_ = false;
   qint64 quiet_until_ms_ = -1;  // after a restart
   qint64 restart_ms_ = 0;
+  bool restart_answer_pending_ = false;
 
   FlagRead flag_read_ = FlagRead::kNone;
   bool remote_capable_ = false;
