@@ -318,6 +318,10 @@ void StrictWitness::Delivered(AnswerKind kind, const QByteArray& intended,
     // The host gives the exchange up and breaks in, while the instrument may still wait for
     // the rest of a command and take the break as its data.
     out_of_step_ = true;
+    // Nor can it be told whether the host still counts the instrument as remote-capable (a
+    // failed identification skips the probe): the handshake is demanded again only after the
+    // next probe answer that arrives whole.
+    remote_capable_ = false;
   }
   switch (kind) {
     case AnswerKind::kAck:
