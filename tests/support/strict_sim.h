@@ -46,11 +46,7 @@ class StrictCheck {
  public:
   explicit StrictCheck(QStringList allowed = {})
       : path_(dir_.filePath(QStringLiteral("strict.txt"))), allowed_(std::move(allowed)) {}
-  ~StrictCheck() {
-    if (enabled_) {
-      ExpectStrictFileEmpty(path_, allowed_);
-    }
-  }
+  ~StrictCheck() { ExpectStrictFileEmpty(path_, allowed_); }
   StrictCheck(const StrictCheck&) = delete;
   StrictCheck& operator=(const StrictCheck&) = delete;
 
@@ -61,15 +57,12 @@ class StrictCheck {
   }
   // For a test that breaks a rule on purpose (a bare restart, a restart right after another).
   void Allow(const QString& rule) { allowed_ << rule; }
-  // For a test whose own checks read the file.
-  void Disable() { enabled_ = false; }
   QStringList Deviations() const { return StrictDeviations(path_, allowed_); }
 
  private:
   QTemporaryDir dir_;
   QString path_;
   QStringList allowed_;
-  bool enabled_ = true;
 };
 
 }  // namespace zizara::testing
