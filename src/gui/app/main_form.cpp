@@ -3,6 +3,7 @@
 #include "gui/app/command_line.h"
 #include "gui/app/link_commands.h"
 #include "gui/app/remote_commands.h"
+#include "gui/app/scale_commands.h"
 #include "gui/remote/global_hotkeys.h"
 
 #include <QApplication>
@@ -227,6 +228,10 @@ void TMainForm::CreateMenus() {
     }
     connect(a, &QAction::triggered, this, &TMainForm::NotAvailableYet);
   }
+  scale_commands_ = new ScaleCommands(*this, prompts_);
+  disconnect(FindAction(QStringLiteral("MenuVTScale")), nullptr, this, nullptr);
+  connect(FindAction(QStringLiteral("MenuVTScale")), &QAction::triggered, scale_commands_,
+          &ScaleCommands::Open);
   tools->addSeparator();
   qlx_software_menu_ = tools->addMenu(Tr("QLX Software"));
   qlx_software_menu_->setObjectName(QStringLiteral("MenuQLXSoftware"));

@@ -90,6 +90,8 @@ class TMainForm : public QMainWindow {
   link::TDotLogForm* DotLogForm() { return dot_log_form_; }
   remote::TDropListForm* DropListForm() { return drop_form_; }
   class RemoteCommands* Remote() { return remote_commands_; }
+  class ScaleCommands* Scales() { return scale_commands_; }
+  link::LinkController* Controller() { return link_controller_; }
 
   // What tests and later windows look at.
   AppContext& context() { return ctx_; }
@@ -182,6 +184,7 @@ class TMainForm : public QMainWindow {
   link::LinkController* link_controller_ = nullptr;
   class LinkCommands* link_commands_ = nullptr;
   class RemoteCommands* remote_commands_ = nullptr;
+  class ScaleCommands* scale_commands_ = nullptr;
   bool delete_held_ = false;
   bool clipboard_has_labels_ = false;
   bool clipboard_has_xpoints_ = false;
