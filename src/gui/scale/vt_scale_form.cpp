@@ -63,6 +63,7 @@ QString TScaleViewPanel::HintAt(const QPoint& p) const {
 void TScaleViewPanel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(0, 0, picture_);
+  emit Painted();
 }
 
 void TScaleViewPanel::mouseMoveEvent(QMouseEvent* event) {
@@ -83,6 +84,7 @@ TVTScaleForm::TVTScaleForm(ScaleFormServices services, QWidget* parent)
   FillWindow();
   modified_ = false;
   SetSaveEnabled(false);
+  RefreshDownloadEnabled();
   ready_ = true;
 }
 
@@ -239,6 +241,8 @@ void TVTScaleForm::CreateFields() {
   auto* preview = new QGroupBox(Tr("Scale Preview."), central);
   auto* preview_layout = new QVBoxLayout(preview);
   panel_ = new TScaleViewPanel(preview);
+  // The panel is painted whenever the window is: the moment to look at the instrument again.
+  connect(panel_, &TScaleViewPanel::Painted, this, &TVTScaleForm::RefreshDownloadEnabled);
   preview_layout->addWidget(panel_);
   right->addWidget(preview);
   auto* logo =
@@ -530,9 +534,11 @@ void TVTScaleForm::closeEvent(QCloseEvent* event) {
   emit Closed();
 }
 
-void TVTScaleForm::paintEvent(QPaintEvent* event) {
-  RefreshDownloadEnabled();
-  QMainWindow::paintEvent(event);
+void TVTScaleForm::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange) {
+    RefreshDownloadEnabled();
+  }
+  QMainWindow::changeEvent(event);
 }
 
 bool TVTScaleForm::eventFilter(QObject* watched, QEvent* event) {

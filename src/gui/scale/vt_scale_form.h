@@ -33,6 +33,9 @@ class TScaleViewPanel : public QWidget {
   // The hint for a mouse position, as the panel shows it.
   QString HintAt(const QPoint& p) const;
 
+ signals:
+  void Painted();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -101,7 +104,7 @@ class TVTScaleForm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
