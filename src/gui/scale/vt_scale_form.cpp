@@ -264,7 +264,8 @@ void TVTScaleForm::CreateFields() {
   connect(dynamics_, &QComboBox::currentIndexChanged, this, &TVTScaleForm::Changed);
   connect(note_, &QPlainTextEdit::textChanged, this, [this] {
     const QString text = note_->toPlainText();
-    if (text.size() > sc::kNoteCapacity) {
+    // Only typing is limited: a full note shown as pieces is longer than the field by its breaks.
+    if (ready_ && text.size() > sc::kNoteCapacity) {
       note_->setPlainText(text.left(sc::kNoteCapacity));  // comes back here once, short enough
       note_->moveCursor(QTextCursor::End);
       return;

@@ -263,6 +263,13 @@ TEST_F(ScaleFormTest, NoteIsStoredWithCrLf) {
   EXPECT_EQ(form_->library().records[0].Note(), "first\r\nsecond\r\n");
   form_->Note()->setPlainText(QString(2100, 'n'));
   EXPECT_EQ(form_->Note()->toPlainText().size(), 2048);
+  // A full note without a terminating zero is shown whole, in pieces of 128 bytes.
+  sc::ScaleLibrary library;
+  library.records[0].SetNote(QByteArray(2048, 'f'));
+  ASSERT_TRUE(form_->LoadFile(WriteLibrary(library)));
+  const QStringList lines = form_->Note()->toPlainText().split('\n');
+  ASSERT_EQ(lines.size(), 16);
+  EXPECT_EQ(lines[15], QString(128, 'f'));
 }
 
 TEST_F(ScaleFormTest, DownloadSendsTheCurrentImageAndF2WorksWhileDisabled) {
