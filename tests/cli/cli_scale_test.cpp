@@ -85,6 +85,11 @@ TEST_F(CliScaleTest, InfoJsonHasEveryFieldAndNullsForPositionsOffTheLists) {
   EXPECT_EQ(lines[2].toObject()["style"].toString(), "None");
   EXPECT_EQ(s2["note"].toString(), "first\r\nsecond\r\n");
   EXPECT_TRUE(r.out.contains("first\\r\\nsecond\\r\\n"));
+  // The global --json works as well.
+  EXPECT_EQ(QJsonDocument::fromJson(Run({"--json", "scale", "info", Save(library)}).out.toUtf8())
+                .array()
+                .size(),
+            20);
   const QJsonObject s1 = scales[0].toObject();
   EXPECT_TRUE(s1["digital"].toBool());
   EXPECT_EQ(s1["key"].toString(), "Key 1");
