@@ -9,6 +9,7 @@
 #include "cli/cli_link.h"
 #include "cli/cli_macro.h"
 #include "cli/cli_options.h"
+#include "cli/cli_scale.h"
 #include "cli/console_prompts.h"
 #include "core/config/configuration.h"
 #include "core/config/model_table.h"
@@ -47,6 +48,11 @@ QString UsageText() {
       "  associate TYPES [--remove]\n"
       "                          register (or remove) types, a list such as PRE,MCR,CDP\n"
       "\n"
+      "Scale libraries:\n"
+      "  scale info LIB.dat [--json]          show the 20 scales of a scale library\n"
+      "  scale image LIB.dat N [--out FILE]   the 256-byte image of scale N\n"
+      "  scale preview LIB.dat N --png OUT.png  draw the preview of scale N\n"
+      "\n"
       "Instrument (PORT from --port, else $VTZIZARA_PORT, else the program's settings):\n"
       "  ports                   list the serial ports\n"
       "  identify [--json]       identify the instrument\n"
@@ -55,6 +61,7 @@ QString UsageText() {
       "                          write a preset file's configuration, then restart\n"
       "  restart                 restart the instrument\n"
       "  macro FILE.MCR          connect for remote control and run a macro\n"
+      "  scale download LIB.dat N  write scale N at its key's address\n"
       "  /r $1c000 128           upload into memory.cod (external-command mode)\n"
       "  /d FILE                 download FILE without restarting (external-command mode)\n"
       "  /i                      restart (external-command mode)\n"
@@ -335,6 +342,9 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   }
   if (verb == QStringLiteral("diff")) {
     return RunDiffVerb(options, rest, out, err, env);
+  }
+  if (verb == QStringLiteral("scale")) {
+    return RunScaleVerb(options, rest, out, err, env);
   }
   if (verb == QStringLiteral("macro")) {
     return RunMacroVerb(options, rest, out, err, env);

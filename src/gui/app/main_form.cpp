@@ -6,6 +6,7 @@
 #include "gui/app/option_commands.h"
 #include "gui/app/remote_commands.h"
 #include "gui/app/web_address.h"
+#include "gui/app/scale_commands.h"
 #include "gui/remote/global_hotkeys.h"
 
 #include <QApplication>
@@ -246,6 +247,10 @@ void TMainForm::CreateMenus() {
     }
     connect(a, &QAction::triggered, this, &TMainForm::NotAvailableYet);
   }
+  scale_commands_ = new ScaleCommands(*this, prompts_);
+  disconnect(FindAction(QStringLiteral("MenuVTScale")), nullptr, this, nullptr);
+  connect(FindAction(QStringLiteral("MenuVTScale")), &QAction::triggered, scale_commands_,
+          &ScaleCommands::Open);
   tools->addSeparator();
   qlx_software_menu_ = tools->addMenu(Tr("QLX Software"));
   qlx_software_menu_->setObjectName(QStringLiteral("MenuQLXSoftware"));

@@ -96,6 +96,8 @@ class TMainForm : public QMainWindow {
   class RemoteCommands* Remote() { return remote_commands_; }
   class ProgramOptionsCommands* ProgramOptions() { return program_options_; }
   class OptionCommands* Options() { return option_commands_; }
+  class ScaleCommands* Scales() { return scale_commands_; }
+  link::LinkController* Controller() { return link_controller_; }
 
   // What tests and later windows look at.
   AppContext& context() { return ctx_; }
@@ -191,6 +193,7 @@ class TMainForm : public QMainWindow {
   class RemoteCommands* remote_commands_ = nullptr;
   class ProgramOptionsCommands* program_options_ = nullptr;
   class OptionCommands* option_commands_ = nullptr;
+  class ScaleCommands* scale_commands_ = nullptr;
   bool delete_held_ = false;
   bool remote_checks_connected_ = false;
   bool clipboard_has_labels_ = false;
