@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "sim/control_server.h"
+#include "sim/module_codes.h"
 #include "sim/pty_server.h"
 
 namespace zizara::sim {
@@ -100,7 +101,8 @@ QString SimUsage() {
       "  --dump FILE             on exit, write the 16384 configuration bytes\n"
       "  --stats FILE            on exit, write statistics as JSON\n"
       "  --log FILE              on exit, write one JSON line per event\n"
-      "  --control PATH          Unix socket for: route O I, update, powerup, dump FILE, stats\n");
+      "  --control PATH          Unix socket for: route O I, update, powerup, dump FILE, stats\n"
+      "  --modules I1,I2,I3,I4/O1,O2,O3,O4  slot module codes in hexadecimal (identity 10-17)\n");
 }
 
 ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* options,
@@ -151,6 +153,7 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
         QStringLiteral("--stats"),
         QStringLiteral("--log"),
         QStringLiteral("--control"),
+        QStringLiteral("--modules"),
     };
     if (!kValued.contains(option)) {
       return fail(QStringLiteral("unknown option \"%1\"").arg(option));
@@ -228,6 +231,10 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
       result.log_file = value;
     } else if (option == QLatin1String("--control")) {
       result.control_path = value;
+    } else if (option == QLatin1String("--modules")) {
+      if (!ParseModuleCodes(value, &sim.input_modules, &sim.output_modules, error)) {
+        return ParseOutcome::kError;
+      }
     }
   }
 
