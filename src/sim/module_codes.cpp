@@ -27,7 +27,8 @@ bool ParseModuleCodes(const QString& text, std::array<int, 4>* inputs, std::arra
       bool ok = false;
       const QString code = codes[slot].trimmed();
       const int v = code.toInt(&ok, 16);
-      if (!ok || code.startsWith(QLatin1Char('-')) || code.startsWith(QLatin1Char('+')) || v > 0xFF) {
+      if (!ok || code.startsWith(QLatin1Char('-')) || code.startsWith(QLatin1Char('+')) ||
+          v > 0xFF) {
         return fail();
       }
       parsed[side][static_cast<std::size_t>(slot)] = v;

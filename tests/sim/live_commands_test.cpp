@@ -33,9 +33,9 @@ TEST(LiveCommandsTest, MouseCommandsAreLoggedWithTheirPosition) {
 TEST(LiveCommandsTest, ModuleOptionSetsTheIdentityCodes) {
   SimAppOptions options;
   QString error;
-  ASSERT_EQ(ParseSimArguments({"--link", "x", "--modules", "11,22,A2,0/10,11,0,ff"}, &options,
-                              &error),
-            ParseOutcome::kRun)
+  ASSERT_EQ(
+      ParseSimArguments({"--link", "x", "--modules", "11,22,A2,0/10,11,0,ff"}, &options, &error),
+      ParseOutcome::kRun)
       << error.toStdString();
   EXPECT_EQ(options.instrument.input_modules, (std::array<int, 4>{0x11, 0x22, 0xA2, 0}));
   EXPECT_EQ(options.instrument.output_modules, (std::array<int, 4>{0x10, 0x11, 0, 0xFF}));
