@@ -94,6 +94,8 @@ class TMainForm : public QMainWindow {
   link::TDotLogForm* DotLogForm() { return dot_log_form_; }
   remote::TDropListForm* DropListForm() { return drop_form_; }
   class RemoteCommands* Remote() { return remote_commands_; }
+  class LinkCommands* Links() { return link_commands_; }
+  class LiveCommands* Live() { return live_commands_; }
 
   // What tests and later windows look at.
   AppContext& context() { return ctx_; }
@@ -187,6 +189,7 @@ class TMainForm : public QMainWindow {
   link::LinkController* link_controller_ = nullptr;
   class LinkCommands* link_commands_ = nullptr;
   class RemoteCommands* remote_commands_ = nullptr;
+  class LiveCommands* live_commands_ = nullptr;
   bool delete_held_ = false;
   bool remote_checks_connected_ = false;
   bool clipboard_has_labels_ = false;
