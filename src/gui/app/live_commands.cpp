@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QShortcut>
 #include <QStandardPaths>
 
 #include "core/link/serial_transport.h"
@@ -77,6 +78,19 @@ LiveCommands::LiveCommands(TMainForm& form, core::ui_port::Prompts& prompts)
   wire("MenuKeyboard", &LiveCommands::ToggleKeyboard);
   wire("MenuMousePad", &LiveCommands::ShowMousePad);
   wire("ManuAbout", &LiveCommands::ShowAbout);
+  // The item follows the instrument only when the Tools menu opens; Ctrl+K must not wait for
+  // that. While the item is disabled, a shortcut of our own refreshes the menu first.
+  if (QAction* keyboard = form_.FindAction(QStringLiteral("MenuKeyboard"))) {
+    auto* shortcut = new QShortcut(keyboard->shortcut(), &form_);
+    shortcut->setObjectName(QStringLiteral("KeyboardShortcut"));
+    const auto follow = [keyboard, shortcut] { shortcut->setEnabled(!keyboard->isEnabled()); };
+    connect(keyboard, &QAction::changed, shortcut, follow);
+    follow();
+    connect(shortcut, &QShortcut::activated, this, [this, keyboard] {
+      form_.UpdateMenuItems();
+      if (keyboard->isEnabled()) ToggleKeyboard();
+    });
+  }
   form_.Matrix()->SetOutputGainWindow(
       [this](int output, const QString& gain) { OpenGain(output, gain); });
 }

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -120,9 +121,18 @@ TEST_F(LiveWindowsTest, KeypadPressesKeysWithAPauseAfterClicks) {
   EXPECT_EQ(keys->windowTitle(), "QLX Keys.");
   EXPECT_TRUE(keys->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_FALSE(keys->isModal());
-  form_->UpdateMenuItems();  // as the Tools menu opening does
+  // Ctrl+K before the Tools menu was ever opened.
+  EXPECT_FALSE(form_->FindAction("MenuKeyboard")->isEnabled());
+  auto* shortcut = form_->findChild<QShortcut*>("KeyboardShortcut");
+  ASSERT_NE(shortcut, nullptr);
+  ASSERT_TRUE(shortcut->isEnabled());
+  emit shortcut->activated();
+  EXPECT_TRUE(keys->isVisible());
   EXPECT_TRUE(form_->FindAction("MenuKeyboard")->isEnabled());
-  form_->FindAction("MenuKeyboard")->trigger();  // Ctrl+K
+  EXPECT_FALSE(shortcut->isEnabled());  // the item's own shortcut takes over
+  form_->FindAction("MenuKeyboard")->trigger();
+  EXPECT_FALSE(keys->isVisible());
+  form_->FindAction("MenuKeyboard")->trigger();
   EXPECT_TRUE(keys->isVisible());
 
   QTest::mouseClick(keys->ImageKey(2), Qt::LeftButton);
