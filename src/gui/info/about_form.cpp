@@ -116,6 +116,7 @@ TAboutForm::TAboutForm(Hooks hooks, QWidget* parent)
   modules_->setObjectName(QStringLiteral("ModulesButton"));
   ok_->setObjectName(QStringLiteral("OKButton"));
   ok_->setDefault(true);
+  for (QPushButton* b : {set_dlm_, modules_}) b->setAutoDefault(false);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(force_v5_);
@@ -209,6 +210,7 @@ int TAboutForm::ShowModal() {
 
 void TAboutForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  ok_->setFocus();  // Return closes, as the default button promises
   timer_.start();
 }
 
