@@ -7,6 +7,7 @@
 
 #include "cli/cli_assoc.h"
 #include "cli/cli_link.h"
+#include "cli/cli_live.h"
 #include "cli/cli_macro.h"
 #include "cli/cli_options.h"
 #include "cli/cli_scale.h"
@@ -62,6 +63,9 @@ QString UsageText() {
       "  restart                 restart the instrument\n"
       "  macro FILE.MCR          connect for remote control and run a macro\n"
       "  scale download LIB.dat N  write scale N at its key's address\n"
+      "  gain OUT[,OUT...] [VALUE]\n"
+      "                          read the outputs' gains, or set them to VALUE dB\n"
+      "  key K                   press front-panel key K (1-8)\n"
       "  /r $1c000 128           upload into memory.cod (external-command mode)\n"
       "  /d FILE                 download FILE without restarting (external-command mode)\n"
       "  /i                      restart (external-command mode)\n"
@@ -354,6 +358,9 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   }
   if (verb == QStringLiteral("associate")) {
     return RunAssociateVerb(rest, out, err, env);
+  }
+  if (IsLiveVerb(verb)) {
+    return RunLiveVerb(options, verb, rest, out, err, env);
   }
   if (IsLinkVerb(verb)) {
     return RunLinkVerb(options, verb, rest, out, err, env);

@@ -4,6 +4,7 @@
 #include "gui/app/link_commands.h"
 #include "gui/app/program_options_commands.h"
 #include "gui/app/option_commands.h"
+#include "gui/app/live_commands.h"
 #include "gui/app/remote_commands.h"
 #include "gui/app/web_address.h"
 #include "gui/app/scale_commands.h"
@@ -84,6 +85,7 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
     return true;
   };
   drop_form_ = new remote::TDropListForm(drop_actions, this);
+  live_commands_ = new LiveCommands(*this, prompts_);
   setAcceptDrops(true);
   ctx_.config.trailer = cfg::PresetTrailer{};
   option_commands_ = new OptionCommands(*this, prompts_);
@@ -626,7 +628,8 @@ void TMainForm::ApplyCommandStates() {
   preset_drop_down_->setEnabled(c.preset_dropdown);
   backlight_->setEnabled(c.backlight);
   backlight_->setTickPosition(c.backlight_ticks ? QSlider::TicksBelow : QSlider::NoTicks);
-  FindAction(QStringLiteral("MenuMousePad"))->setVisible(ctx_.debug_mode);
+  FindAction(QStringLiteral("MenuMousePad"))
+      ->setVisible(ctx_.debug_mode || ctx_.mouse_pad_item_shown);
   for (const char* name : {"DotLogButtonAction", "DebugButtonAction"}) {
     if (QAction* a = FindAction(QString::fromLatin1(name))) a->setVisible(ctx_.debug_mode);
   }
@@ -833,13 +836,13 @@ void TMainForm::LoadSettings() {
   ctx_.current_port = s.com_interface;
   stored_port_ = s.com_interface;
   ctx_.ext_cmd = s.ext_cmd;
-  ctx_.debug_mode = s.debug;
   global_hotkeys_->setChecked(s.global_hotkeys);
   if (s.global_hotkeys) {
     hotkeys_->Register();  // quietly: the user is told only when turning it on
   }
   normal_bounds_ = s.window.normal_bounds;
   setGeometry(normal_bounds_);
+  live_commands_->ApplyKeyboardSettings(s.keyboard_window, normal_bounds_);
   start_maximized_ = s.window.maximized;
   matrix_->ApplySettings(s);
   program_options_->Load(s);
@@ -860,6 +863,7 @@ void TMainForm::SaveSettings() {
   // A simulated instrument is for this run only; the user's own port stays stored.
   s.com_interface = ctx_.simulated ? stored_port_ : ctx_.current_port;
   s.global_hotkeys = global_hotkeys_->isChecked();
+  s.keyboard_window = live_commands_->KeyboardSettings();
   s.window.grid_pos_x = matrix_->GridPosX();
   s.window.grid_pos_y = matrix_->GridPosY();
   program_options_->StoreInto(s);
@@ -968,6 +972,7 @@ void TMainForm::InterfaceItemClick(QAction* item) {
 
 void TMainForm::SetLinkController(link::LinkController* controller) {
   link_controller_ = controller;
+  live_commands_->SetController(controller);
   delete remote_commands_;
   remote_commands_ = nullptr;
   link_commands_ = controller != nullptr ? new LinkCommands(*this, *controller) : nullptr;

@@ -98,6 +98,8 @@ class TMainForm : public QMainWindow {
   class OptionCommands* Options() { return option_commands_; }
   class ScaleCommands* Scales() { return scale_commands_; }
   link::LinkController* Controller() { return link_controller_; }
+  class LinkCommands* Links() { return link_commands_; }
+  class LiveCommands* Live() { return live_commands_; }
 
   // What tests and later windows look at.
   AppContext& context() { return ctx_; }
@@ -194,6 +196,7 @@ class TMainForm : public QMainWindow {
   class ProgramOptionsCommands* program_options_ = nullptr;
   class OptionCommands* option_commands_ = nullptr;
   class ScaleCommands* scale_commands_ = nullptr;
+  class LiveCommands* live_commands_ = nullptr;
   bool delete_held_ = false;
   bool remote_checks_connected_ = false;
   bool clipboard_has_labels_ = false;

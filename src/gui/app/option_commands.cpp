@@ -67,7 +67,8 @@ OptionCommands::OptionCommands(TMainForm& form, core::ui_port::Prompts& prompts)
     compare->setEnabled(info->isEnabled());
   }
 
-  matrix::MatrixWindows windows;
+  // Only the option windows' entries: others (the gain window) register theirs themselves.
+  matrix::MatrixWindows windows = form.Matrix()->Windows();
   windows.ppm_options = [this](int offset) { PpmOptions(offset); };
   windows.phase_options = [this] { PhaseOptions(); };
   form.Matrix()->SetWindows(std::move(windows));

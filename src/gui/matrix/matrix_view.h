@@ -62,6 +62,10 @@ class TMatrixView : public QWidget {
   void InstallKeyPreview(QWidget* window, QWidget* except);
   void SetRemoteSender(core::matrix::RemoteSender* sender) { sender_ = sender; }
   void SetWindows(MatrixWindows windows) { windows_ = std::move(windows); }
+  const MatrixWindows& Windows() const { return windows_; }
+  void SetOutputGainWindow(std::function<void(int, const QString&)> window) {
+    windows_.output_gain = std::move(window);
+  }
   void SetEditDialog(EditDialogRunner runner) { edit_dialog_ = std::move(runner); }
 
   // After the preset map changed: names, cells, routing texts, labels.
