@@ -19,6 +19,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScreen>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMenuBar>
@@ -34,6 +35,7 @@
 #include "core/settings/ini_file.h"
 #include "core/settings/program_settings.h"
 #include "gui/common/icons.h"
+#include "gui/common/placement.h"
 #include "gui/common/plain_text.h"
 #include "gui/link/log_forms.h"
 #include "gui/matrix/matrix_view.h"
@@ -419,6 +421,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == tool_bar_ && event->type() == QEvent::Resize) {
     LayoutWebPanel();
   }
+  if (watched == matrix_ && event->type() == QEvent::Resize) {
+    UpdateSizeSteps();
+  }
   // Delete held while a macro item is clicked unassigns it; the open menu has the keyboard.
   if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -427,6 +432,19 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::UpdateSizeSteps() {
+  // The window is resized in whole cells from a size that fits the panels and the scroll
+  // bars, so the matrix fills it without a strip left over.
+  if (!matrix_->isVisible()) return;
+  const int extent = matrix_->ScrollBarX()->height();
+  const QSize chrome = size() - matrix_->size();
+  const QSize base = chrome + QSize(core::matrix::kPanelExtent + extent,
+                                    core::matrix::kPanelExtent + 1 + extent);
+  if (base != baseSize()) setBaseSize(base);
+  const QSize step(core::matrix::kCellPitch, core::matrix::kCellPitch);
+  if (sizeIncrement() != step) setSizeIncrement(step);
 }
 
 void TMainForm::LayoutWebPanel() {
@@ -448,7 +466,8 @@ void TMainForm::LayoutWebPanel() {
 void TMainForm::CreateCentralArea() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(4, 4, 4, 4);
+  // No margin below: the matrix's scroll bar sits on the status bar.
+  layout->setContentsMargins(4, 4, 4, 0);
   // The routing matrix (grid, labels and scroll bars) lives here; ShowMatrix switches it.
   matrix_area_ = new QWidget(central);
   matrix_area_->setObjectName(QStringLiteral("MatrixArea"));
@@ -458,6 +477,7 @@ void TMainForm::CreateCentralArea() {
       matrix::MatrixContext{ctx_.config, ctx_.connected, ctx_.macro_running, prompts_, files_},
       matrix_area_);
   matrix_layout->addWidget(matrix_);
+  matrix_->installEventFilter(this);
   matrix_->InstallKeyPreview(this, preset_drop_down_);
   connect(matrix_, &matrix::TMatrixView::Edited, this, [this] { SetMenuState(MenuState::kSave); });
   // What the clipboard holds is read once per change, not on every menu-state change: asking
@@ -833,12 +853,34 @@ void TMainForm::LoadSettings() {
   }
   normal_bounds_ = s.window.normal_bounds;
   setGeometry(normal_bounds_);
+  PlaceOnScreen();
   start_maximized_ = s.window.maximized;
   matrix_->ApplySettings(s);
   program_options_->Load(s);
   matrix_->SetGridPosition(s.window.grid_pos_x, s.window.grid_pos_y);
   RefreshRecentMenu();
   ApplyCommandStates();
+}
+
+void TMainForm::PlaceOnScreen() {
+  core::settings::IniFile ini(settings_path_);
+  ini.Load();
+  const bool stored = !ini.GetString("Window", "Left").isEmpty() &&
+                      !ini.GetString("Window", "Top").isEmpty();
+  if (!stored) {
+    // First start: the whole window, title bar included, in the middle of the screen.
+    common::CentreOnScreen(this);
+    return;
+  }
+  // A stored place on a screen that is gone or smaller now: move it back into view.
+  QScreen* screen = QGuiApplication::screenAt(geometry().center());
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect available = screen->availableGeometry();
+  if (!available.contains(geometry())) {
+    const QRect inside = common::KeptInside(geometry(), available);
+    setGeometry(inside);
+  }
 }
 
 void TMainForm::SaveSettings() {

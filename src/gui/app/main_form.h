@@ -151,6 +151,8 @@ class TMainForm : public QMainWindow {
   void SetPortPanel(const QString& port);
   void SetFilePanel(const QString& text);
   void LayoutWebPanel();
+  void UpdateSizeSteps();
+  void PlaceOnScreen();
 
   AppContext& ctx_;
   core::ui_port::Prompts& prompts_;

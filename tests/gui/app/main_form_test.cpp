@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -267,6 +268,31 @@ TEST_F(MainFormTest, GlobalShortcutsUnavailableIsSaidOnce) {
   global->trigger();  // off
   global->trigger();  // on again: not said twice
   EXPECT_EQ(prompts_.records().size(), 1u);
+}
+
+TEST_F(MainFormTest, FirstStartIsCentredOnTheScreen) {
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(available.contains(form_->frameGeometry()));
+  EXPECT_LE((form_->frameGeometry().center() - available.center()).manhattanLength(), 2);
+  EXPECT_EQ(form_->size(), QSize(656, 487));
+}
+
+TEST_F(MainFormTest, AStoredPlaceIsKeptOrBroughtBackOnScreen) {
+  core::settings::IniFile ini(settings_);
+  ini.Load();
+  ini.SetInt("Window", "Left", 40);
+  ini.SetInt("Window", "Top", 30);
+  ini.SetInt("Window", "Width", 700);
+  ini.SetInt("Window", "Height", 500);
+  ASSERT_TRUE(ini.Save());
+  form_->LoadSettings();
+  EXPECT_EQ(form_->geometry(), QRect(40, 30, 700, 500));
+  ini.SetInt("Window", "Left", -5000);
+  ASSERT_TRUE(ini.Save());
+  form_->LoadSettings();
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(available.contains(form_->geometry()));
+  EXPECT_EQ(form_->geometry().size(), QSize(700, 500));
 }
 
 TEST(QtPromptsTest, MessagesAreShownAsPlainText) {

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 
 #include "core/matrix/clipboard_blocks.h"
@@ -64,6 +66,28 @@ TEST_F(MainFormMatrixTest, OpeningAndSwitchingPresetsRebuildTheMatrix) {
   EXPECT_EQ(Matrix()->model().Name(Axis::kInputs, 32), "P2IN");
   EXPECT_EQ(Matrix()->model().cells.RoutedInput(0, Matrix()->CellImages()), 0);
   EXPECT_FALSE(ctx_.config.modified);
+}
+
+TEST_F(MainFormMatrixTest, TheScrollBarSitsOnTheStatusBarAtEverySize) {
+  for (const QSize size : {QSize(656, 487), QSize(700, 530), QSize(800, 600), QSize(753, 611),
+                           QSize(1000, 700)}) {
+    SCOPED_TRACE(size.height());
+    form_->resize(size);
+    QTest::qWait(0);
+    QScrollBar* bar = Matrix()->ScrollBarX();
+    const int bar_bottom = bar->mapTo(form_.get(), QPoint(0, bar->height())).y();
+    EXPECT_EQ(bar_bottom, form_->statusBar()->geometry().top());
+    // Whole cells: the grid is the specified cell multiple, as many rows as fit.
+    EXPECT_EQ(Matrix()->Grid()->height(), Matrix()->Geometry().rows * 17 + 1);
+    EXPECT_EQ(Matrix()->Geometry().rows, (Matrix()->height() - 81 - bar->height()) / 17);
+  }
+  // The window steps by whole cells from a size where nothing is left over.
+  EXPECT_EQ(form_->sizeIncrement(), QSize(17, 17));
+  form_->resize(form_->baseSize() + QSize(17 * 40, 17 * 20));
+  QTest::qWait(0);
+  EXPECT_EQ(Matrix()->Geometry().columns, 40);
+  EXPECT_EQ(Matrix()->Geometry().rows, 20);
+  EXPECT_EQ(Matrix()->InputPanel()->y(), 0);  // no room left over above the labels either
 }
 
 TEST_F(MainFormMatrixTest, EditsEnterTheSaveState) {
