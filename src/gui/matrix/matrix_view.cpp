@@ -82,6 +82,8 @@ TMatrixView::TMatrixView(MatrixContext ctx, QWidget* parent) : QWidget(parent), 
   }
   input_panel_->setObjectName(QStringLiteral("InputPanel"));
   output_panel_->setObjectName(QStringLiteral("OutputPanel"));
+  input_panel_->installEventFilter(this);  // to notice the mouse leaving the labels
+  output_panel_->installEventFilter(this);
   CreateChannelLabels();
 
   grid_ = new TMatrixGrid(model_.cells, this);
@@ -90,7 +92,7 @@ TMatrixView::TMatrixView(MatrixContext ctx, QWidget* parent) : QWidget(parent), 
   connect(grid_, &TMatrixGrid::MouseReleased, this, &TMatrixView::GridMouseRelease);
   connect(grid_, &TMatrixGrid::MouseDoubleClicked, this, &TMatrixView::GridMouseDoubleClick);
   connect(grid_, &TMatrixGrid::WheelTurned, this, &TMatrixView::MatrixWheel);
-  connect(grid_, &TMatrixGrid::MouseLeft, this, [this] { PaintTrace(-1, -1, true); });
+  connect(grid_, &TMatrixGrid::MouseLeft, this, &TMatrixView::MouseLeftMatrix);
 
   scroll_x_ = new QScrollBar(Qt::Horizontal, this);
   scroll_x_->setObjectName(QStringLiteral("ScrollBarX"));
@@ -621,6 +623,14 @@ void TMatrixView::PaintTrace(int column, int row, bool clear) {
   grid_->SetTrace(target);
 }
 
+void TMatrixView::MouseLeftMatrix() {
+  // Nothing stays highlighted for a mouse that has gone elsewhere; selected labels keep
+  // their selected look.
+  PaintTrace(-1, -1, true);
+  HighlightChannelLabels(Axis::kInputs, -1);
+  HighlightChannelLabels(Axis::kOutputs, -1);
+}
+
 void TMatrixView::GridMouseMove(QPoint position) {
   if (PanKeysDown()) pan_current_ = position;
   const mx::GridCell cell = mx::CellAt(position);
@@ -901,6 +911,10 @@ void TMatrixView::InstallKeyPreview(QWidget* window, QWidget* except) {
 }
 
 bool TMatrixView::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == input_panel_ || watched == output_panel_) && event->type() == QEvent::Leave) {
+    MouseLeftMatrix();
+    return false;
+  }
   if (preview_window_ == nullptr) return QWidget::eventFilter(watched, event);
   const QEvent::Type type = event->type();
   if (type == QEvent::WindowDeactivate && watched == preview_window_) {

@@ -162,6 +162,7 @@ class TMatrixView : public QWidget {
   void ScrollBarXChange();
   void ScrollBarYChange();
   void GridMouseMove(QPoint position);
+  void MouseLeftMatrix();
   void GridMousePress(QPoint position, Qt::MouseButton button);
   void GridMouseRelease(QPoint position, Qt::MouseButton button);
   void GridMouseDoubleClick(QPoint position, Qt::MouseButton button);

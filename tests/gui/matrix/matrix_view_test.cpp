@@ -318,6 +318,30 @@ TEST(MatrixViewTest, TraceOnlyWhenSwitchedOn) {
   EXPECT_FALSE(p.view->Grid()->Trace().valid());
 }
 
+TEST(MatrixViewTest, LeavingTheGridOrTheLabelsClearsTheHighlight) {
+  Program p;
+  core::settings::ProgramSettings s;
+  s.trace_mouse = true;
+  p.view->ApplySettings(s);
+  p.view->model().selection.Set(Axis::kInputs, 2, true);
+  const QColor normal = p.view->palette().color(QPalette::Button);
+  const QColor current = p.view->palette().color(QPalette::Highlight);
+  MoveMouse(p.view->Grid(), p.CellCentre(5, 6));
+  ASSERT_EQ(p.view->NameLabel(Axis::kInputs, 5)->Background(), current);
+  ASSERT_EQ(p.view->NameLabel(Axis::kOutputs, 6)->Background(), current);
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(p.view->Grid(), &leave);
+  EXPECT_FALSE(p.view->Grid()->Trace().valid());
+  EXPECT_EQ(p.view->NameLabel(Axis::kInputs, 5)->Background(), normal);
+  EXPECT_EQ(p.view->NameLabel(Axis::kOutputs, 6)->Background(), normal);
+  EXPECT_NE(p.view->NameLabel(Axis::kInputs, 2)->Background(), normal);  // still selected
+  // The same when the mouse leaves the labels.
+  p.view->HighlightChannelLabels(Axis::kOutputs, 3);
+  ASSERT_EQ(p.view->NameLabel(Axis::kOutputs, 3)->Background(), current);
+  QCoreApplication::sendEvent(p.view->OutputPanel(), &leave);
+  EXPECT_EQ(p.view->NameLabel(Axis::kOutputs, 3)->Background(), normal);
+}
+
 TEST(MatrixViewTest, HighlightLooks) {
   Program p;
   const QPalette pal = p.view->palette();
