@@ -278,7 +278,12 @@ void TMainForm::CreateMenus() {
   });
   macro->addSeparator();
   connect(AddAction(macro, "MenuMacroSave", Tr("Save Macro...")), &QAction::triggered, this,
-          [this] { matrix_->MenuMacroSaveClick(); });
+          [this] {
+            UpdateMacroMenu();
+            if (FindAction(QStringLiteral("MenuMacroSave"))->isEnabled()) {
+              matrix_->MenuMacroSaveClick();
+            }
+          });
   macro->addSeparator();
   global_hotkeys_ = AddAction(macro, "MenuMacroGlobal",
                               Tr("Enable the shortcuts in this menu to be global."));
@@ -480,6 +485,7 @@ void TMainForm::CreateCentralArea() {
   matrix_->installEventFilter(this);
   matrix_->InstallKeyPreview(this, preset_drop_down_);
   connect(matrix_, &matrix::TMatrixView::Edited, this, [this] { SetMenuState(MenuState::kSave); });
+  connect(matrix_, &matrix::TMatrixView::SelectionChanged, this, &TMainForm::UpdateMacroMenu);
   // What the clipboard holds is read once per change, not on every menu-state change: asking
   // another program's clipboard can take a round trip to the display server.
   clipboard_has_labels_ = matrix::TMatrixView::ClipboardHasLabels();
@@ -598,8 +604,9 @@ void TMainForm::UpdateMacroMenu() {
   }
   FindAction(QStringLiteral("MenuMacroLoad"))->setEnabled(idle && remote);
   FindAction(QStringLiteral("MenuMacroStop"))->setEnabled(!idle);
+  // A macro is written from what the matrix shows: never from a selection left behind.
   FindAction(QStringLiteral("MenuMacroSave"))
-      ->setEnabled(idle && matrix_ != nullptr &&
+      ->setEnabled(idle && matrix_ != nullptr && commands_.matrix_visible &&
                    matrix_->model().selection.Any(core::matrix::Axis::kOutputs));
 }
 

@@ -131,6 +131,23 @@ TEST_F(MainFormMatrixTest, SaveMacroNeedsASelectedOutput) {
   ctx_.macro_running = true;
   emit macro->aboutToShow();
   EXPECT_FALSE(Enabled("MenuMacroSave"));
+  ctx_.macro_running = false;
+  emit macro->aboutToShow();
+  EXPECT_TRUE(Enabled("MenuMacroSave"));
+  // With the matrix gone the old selection writes nothing.
+  form_->SetMenuState(MenuState::kUpLoad);
+  EXPECT_FALSE(Matrix()->isVisible());
+  emit macro->aboutToShow();
+  EXPECT_FALSE(Enabled("MenuMacroSave"));
+  const std::size_t asked = files_.asked;
+  form_->FindAction("MenuMacroSave")->trigger();
+  EXPECT_EQ(files_.asked, asked);
+  form_->ShowMatrix(true);
+  EXPECT_TRUE(Enabled("MenuMacroSave"));  // follows the matrix without the menu opening
+  Matrix()->HandleLabelMouseDown(Axis::kOutputs, 0, Qt::LeftButton, Qt::NoModifier);
+  Matrix()->model().selection.ClearAll();
+  Matrix()->HandleLabelMouseDown(Axis::kInputs, 0, Qt::LeftButton, Qt::NoModifier);
+  EXPECT_FALSE(Enabled("MenuMacroSave"));
 }
 
 TEST_F(MainFormMatrixTest, KeysReachTheGridAndTheScrollPositionIsKept) {
