@@ -1075,12 +1075,12 @@ QString TMainForm::MacroItemCaption(int item) const {
   return a != nullptr ? a->text() : QString();
 }
 
-void TMainForm::RunMacroFile(const QString& path) {
+bool TMainForm::RunMacroFile(const QString& path) {
   if (remote_commands_ == nullptr) {
     NotAvailableYet();
-    return;
+    return false;
   }
-  remote_commands_->RunMacroFile(path);
+  return remote_commands_->RunMacroFile(path);
 }
 
 void TMainForm::ConnectAtStartUp() {
@@ -1137,21 +1137,31 @@ void TMainForm::HandleCommandLineFile(const QString& path) {
 }
 
 void TMainForm::HandleForwardedPath(const QString& path) {
-  const QString kind = FileKind(path);
-  if (kind == QStringLiteral(".PRE")) {
-    if (OpenPreset(path)) {
-      SetFilePanel(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
-    }
-    raise();
-    activateWindow();
-    return;
+  // A file handed over while another is being handled (its question still open) waits its
+  // turn, so questions never stack up and files are handled in the order they came.
+  forwarded_paths_.append(path);
+  if (handling_forwarded_) return;
+  handling_forwarded_ = true;
+  while (!forwarded_paths_.isEmpty()) {
+    HandleOneForwardedPath(forwarded_paths_.takeFirst());
   }
-  if (kind == QStringLiteral(".MCR")) {
-    RunMacroFile(path);
+  handling_forwarded_ = false;
+}
+
+void TMainForm::HandleOneForwardedPath(const QString& path) {
+  const QString kind = FileKind(path);
+  bool executed = true;
+  if (kind == QStringLiteral(".PRE")) {
+    executed = OpenPreset(path);
+  } else if (kind == QStringLiteral(".MCR")) {
+    // Declined or not connected: the panel keeps saying what is really there.
+    executed = RunMacroFile(path);
   } else if (kind == QStringLiteral(".CDP")) {
     NotAvailableYet();
   }
-  SetFilePanel(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
+  if (executed) {
+    SetFilePanel(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
+  }
   raise();
   activateWindow();
 }
