@@ -53,16 +53,20 @@ QRect Beside(QSize size, QRect main, QRect available, int slot) {
   } else if (main.left() - size.width() >= available.left()) {
     frame.moveRight(main.left() - 1);
   } else {
+    // No room beside it: over its lower part, clear of its menu bar and toolbar.
     frame.moveRight(available.right());
+    frame.moveBottom(main.bottom() - slot * kTitleStep);
   }
   return KeptInside(frame, available);
 }
 
 QMargins FrameMargins(const QWidget* window, const QWidget* like) {
+  // A window that is not mapped yet has no frame of its own to measure.
   for (const QWidget* w : {window, like}) {
     if (w != nullptr && w->isVisible()) {
       const QRect frame = w->frameGeometry();
       const QRect client = w->geometry();
+      if (frame == client && w == window) continue;
       return QMargins(client.left() - frame.left(), client.top() - frame.top(),
                       frame.right() - client.right(), frame.bottom() - client.bottom());
     }

@@ -16,8 +16,9 @@ QRect KeptInside(QRect frame, QRect available);
 // A frame of `size` centred on `host`, kept inside `available`.
 QRect CentredOn(QSize size, QRect host, QRect available);
 // A frame of `size` next to `main`: right of it where there is room, else left of it, else at
-// the right edge of `available`; its top level with the main window's top, moved down by
-// `slot` title-bar heights so that several tool windows do not hide each other.
+// the right edge of `available` over the lower part of the main window (never over its
+// menu bar); beside it, its top is level with the main window's top, moved down by `slot`
+// title-bar heights so that several tool windows do not hide each other.
 QRect Beside(QSize size, QRect main, QRect available, int slot = 0);
 
 // The frame a top-level widget has or, before it is first shown, is expected to get: its

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "gui/common/placement.h"
+#include "gui/link/log_forms.h"
 #include "gui/ui/qt_prompts.h"
 
 namespace zizara::gui::link {
@@ -97,6 +99,49 @@ TEST_F(TransferWindowTest, KeepsADialogSizeOverALargeMainWindow) {
   EXPECT_LE(driver.width(), 640);
   EXPECT_EQ(driver.x(), main_.geometry().x() + (main_.width() - driver.width()) / 2);  // centred
   EXPECT_EQ(driver.y(), (1000 - driver.height()) / 2);
+}
+
+TEST(ToolWindowPlacementTest, BesideTheMainWindowOrClearOfItsMenuBar) {
+  const QRect screen(0, 0, 1280, 900);
+  // Room on the right: level with the main window's top, one title bar lower per slot.
+  EXPECT_EQ(common::Beside({400, 300}, QRect(100, 100, 656, 500), screen, 0),
+            QRect(756, 100, 400, 300));
+  EXPECT_EQ(common::Beside({400, 300}, QRect(100, 100, 656, 500), screen, 1).top(), 128);
+  // Room only on the left.
+  EXPECT_EQ(common::Beside({400, 300}, QRect(600, 100, 656, 500), screen, 0),
+            QRect(200, 100, 400, 300));
+  // No room on either side (a maximized window): over its lower part, never its menu bar.
+  const QRect main(0, 0, 1280, 900);
+  const QRect placed = common::Beside({400, 300}, main, screen, 0);
+  EXPECT_EQ(placed.bottom(), main.bottom());
+  EXPECT_TRUE(screen.contains(placed));
+  EXPECT_FALSE(placed.intersects(QRect(0, 0, 1280, 120)));
+}
+
+TEST(ToolWindowPlacementTest, FirstStartAndDialogsAreKeptOnScreen) {
+  const QRect screen(0, 0, 1280, 900);
+  EXPECT_EQ(common::CentredOn({656, 487}, screen, screen), QRect(312, 206, 656, 487));
+  EXPECT_EQ(common::KeptInside(QRect(-50, -20, 656, 487), screen), QRect(0, 0, 656, 487));
+  EXPECT_EQ(common::KeptInside(QRect(1000, 800, 656, 487), screen), QRect(624, 413, 656, 487));
+  EXPECT_EQ(common::CentredOn({300, 200}, QRect(1100, 700, 180, 200), screen),
+            QRect(980, 700, 300, 200));
+}
+
+TEST_F(TransferWindowTest, LogWindowsOpenBesideTheMainWindow) {
+  main_.setGeometry(10, 10, 300, 300);
+  TDotLogForm log(&main_);
+  TDebugForm debug(&main_);
+  log.show();
+  debug.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&log));
+  EXPECT_GT(log.frameGeometry().left(), main_.frameGeometry().right());
+  EXPECT_GT(debug.frameGeometry().left(), main_.frameGeometry().right());
+  EXPECT_GT(debug.frameGeometry().top(), log.frameGeometry().top());  // both title bars show
+  // Where the user moves it, it opens again.
+  log.hide();
+  log.move(5, 400);
+  log.show();
+  EXPECT_EQ(log.pos(), QPoint(5, 400));
 }
 
 }  // namespace
