@@ -620,6 +620,13 @@ TEST(EditFormTest, RefusesIllegalCharactersAndStaysOpen) {
   EXPECT_EQ(form.Text(), "Bob");
   form.Edit1()->setText("ABCDEFG");
   EXPECT_EQ(form.Text(), "ABCD");
+  // Typed or pasted, the field takes no more than a name holds.
+  form.show();
+  QTest::keyClicks(form.Edit1(), "ABCDEFGHIJKLMN");
+  EXPECT_EQ(form.Edit1()->text(), "ABCD");
+  form.Edit1()->clear();
+  form.Edit1()->insert("WXYZ1234");
+  EXPECT_EQ(form.Edit1()->text(), "WXYZ");
 }
 
 TEST(OwnerDrawnMenuTest, ItemsAndStrip) {
