@@ -445,8 +445,8 @@ void TMainForm::UpdateSizeSteps() {
   if (!matrix_->isVisible()) return;
   const int extent = matrix_->ScrollBarX()->height();
   const QSize chrome = size() - matrix_->size();
-  const QSize base = chrome + QSize(core::matrix::kPanelExtent + extent,
-                                    core::matrix::kPanelExtent + 1 + extent);
+  const QSize base =
+      chrome + QSize(core::matrix::kPanelExtent + extent, core::matrix::kPanelExtent + 1 + extent);
   if (base != baseSize()) setBaseSize(base);
   const QSize step(core::matrix::kCellPitch, core::matrix::kCellPitch);
   if (sizeIncrement() != step) setSizeIncrement(step);
@@ -872,8 +872,8 @@ void TMainForm::LoadSettings() {
 void TMainForm::PlaceOnScreen() {
   core::settings::IniFile ini(settings_path_);
   ini.Load();
-  const bool stored = !ini.GetString("Window", "Left").isEmpty() &&
-                      !ini.GetString("Window", "Top").isEmpty();
+  const bool stored =
+      !ini.GetString("Window", "Left").isEmpty() && !ini.GetString("Window", "Top").isEmpty();
   if (!stored) {
     // First start: the whole window, title bar included, in the middle of the screen.
     common::CentreOnScreen(this);

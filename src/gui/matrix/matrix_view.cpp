@@ -104,8 +104,8 @@ TMatrixView::TMatrixView(MatrixContext ctx, QWidget* parent) : QWidget(parent), 
   scroll_y_->setPageStep(mx::kScrollYPageStep);
   for (QScrollBar* bar : {scroll_x_, scroll_y_}) bar->setFocusPolicy(Qt::NoFocus);
   // The page step sizes the handle; a click beside it moves by these pages.
-  for (const auto& [bar, page] : {std::pair{scroll_x_, mx::kScrollXPageStep},
-                                  std::pair{scroll_y_, mx::kScrollYPageStep}}) {
+  for (const auto& [bar, page] :
+       {std::pair{scroll_x_, mx::kScrollXPageStep}, std::pair{scroll_y_, mx::kScrollYPageStep}}) {
     connect(bar, &QAbstractSlider::actionTriggered, this, [bar = bar, page = page](int action) {
       if (action == QAbstractSlider::SliderPageStepAdd) {
         bar->setSliderPosition(bar->value() + page);
@@ -446,10 +446,9 @@ void TMatrixView::FormCanResize() {
   const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_x_);
   // Inside a window the matrix gets exactly the room between the toolbar and the status bar
   // (window frames and bars differ between desktops), with the scroll bar on the status bar.
-  const mx::GridGeometry g = window == this
-                                 ? mx::FormCanResize(size(), {mx::kPanelExtent, mx::kPanelExtent},
-                                                     extent)
-                                 : mx::FitGrid(size(), extent);
+  const mx::GridGeometry g =
+      window == this ? mx::FormCanResize(size(), {mx::kPanelExtent, mx::kPanelExtent}, extent)
+                     : mx::FitGrid(size(), extent);
   geometry_ = g;
   const int spare = g.grid.top() - mx::kPanelExtent;
   input_caption_->move(kInputCaptionPos + QPoint(0, spare));

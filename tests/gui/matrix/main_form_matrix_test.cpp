@@ -4,9 +4,9 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "core/matrix/clipboard_blocks.h"
@@ -69,8 +69,8 @@ TEST_F(MainFormMatrixTest, OpeningAndSwitchingPresetsRebuildTheMatrix) {
 }
 
 TEST_F(MainFormMatrixTest, TheScrollBarSitsOnTheStatusBarAtEverySize) {
-  for (const QSize size : {QSize(656, 487), QSize(700, 530), QSize(800, 600), QSize(753, 611),
-                           QSize(1000, 700)}) {
+  for (const QSize size :
+       {QSize(656, 487), QSize(700, 530), QSize(800, 600), QSize(753, 611), QSize(1000, 700)}) {
     SCOPED_TRACE(size.height());
     form_->resize(size);
     QTest::qWait(0);
