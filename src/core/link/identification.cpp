@@ -200,6 +200,8 @@ ConnectOutcome Identification::RestartInstrument() {
   LinkState& state = link.state();
   state.busy = true;
   link.SendText("0");
+  // Clearing the output buffer right away would throw the "0" away before it is sent.
+  link.transport().Drain();
   link.transport().Clear(true, true);
   state.line_buffer.clear();
   link.RestartQLX();

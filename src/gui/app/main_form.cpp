@@ -3,8 +3,10 @@
 #include "gui/app/command_line.h"
 #include "gui/app/link_commands.h"
 #include "gui/app/program_options_commands.h"
+#include "gui/app/option_commands.h"
 #include "gui/app/remote_commands.h"
 #include "gui/app/web_address.h"
+#include "gui/app/scale_commands.h"
 #include "gui/remote/global_hotkeys.h"
 
 #include <QApplication>
@@ -86,6 +88,7 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
   drop_form_ = new remote::TDropListForm(drop_actions, this);
   setAcceptDrops(true);
   ctx_.config.trailer = cfg::PresetTrailer{};
+  option_commands_ = new OptionCommands(*this, prompts_);
   ShowMatrix(false);
   SetMenuState(MenuState::kInitialize);
   SetRemoteMenuChecks(false);
@@ -246,6 +249,10 @@ void TMainForm::CreateMenus() {
     }
     connect(a, &QAction::triggered, this, &TMainForm::NotAvailableYet);
   }
+  scale_commands_ = new ScaleCommands(*this, prompts_);
+  disconnect(FindAction(QStringLiteral("MenuVTScale")), nullptr, this, nullptr);
+  connect(FindAction(QStringLiteral("MenuVTScale")), &QAction::triggered, scale_commands_,
+          &ScaleCommands::Open);
   tools->addSeparator();
   qlx_software_menu_ = tools->addMenu(Tr("QLX Software"));
   qlx_software_menu_->setObjectName(QStringLiteral("MenuQLXSoftware"));

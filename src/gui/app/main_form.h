@@ -96,6 +96,9 @@ class TMainForm : public QMainWindow {
   remote::TDropListForm* DropListForm() { return drop_form_; }
   class RemoteCommands* Remote() { return remote_commands_; }
   class ProgramOptionsCommands* ProgramOptions() { return program_options_; }
+  class OptionCommands* Options() { return option_commands_; }
+  class ScaleCommands* Scales() { return scale_commands_; }
+  link::LinkController* Controller() { return link_controller_; }
 
   // What tests and later windows look at.
   AppContext& context() { return ctx_; }
@@ -193,6 +196,8 @@ class TMainForm : public QMainWindow {
   class LinkCommands* link_commands_ = nullptr;
   class RemoteCommands* remote_commands_ = nullptr;
   class ProgramOptionsCommands* program_options_ = nullptr;
+  class OptionCommands* option_commands_ = nullptr;
+  class ScaleCommands* scale_commands_ = nullptr;
   bool delete_held_ = false;
   bool remote_checks_connected_ = false;
   bool clipboard_has_labels_ = false;
