@@ -10,7 +10,19 @@ using core::i18n::Tr;
 namespace lk = core::link;
 
 LinkCommands::LinkCommands(TMainForm& form, link::LinkController& controller)
-    : QObject(&form), form_(form), controller_(controller) {}
+    : QObject(&form), form_(form), controller_(controller) {
+  // The status says so at once, not only after the message about it has been answered.
+  connect(&controller_, &link::LinkController::TransferAborted, this, [this] {
+    if (form_.context().engine.kind == lk::TransferKind::kUpload) {
+      ShowUploadTerminated();
+    }
+  });
+}
+
+void LinkCommands::ShowUploadTerminated() {
+  form_.SetFilePanelText(Tr("Upload terminated by the user..."));
+  form_.OffsetPanel()->clear();
+}
 
 void LinkCommands::ApplyConnectOutcome(const lk::ConnectOutcome& outcome) {
   AppContext& ctx = form_.context();
@@ -81,8 +93,7 @@ void LinkCommands::Upload() {
     return;
   }
   if (result == lk::TransferOutcome::kAborted) {
-    form_.SetFilePanelText(Tr("Upload terminated by the user..."));
-    form_.OffsetPanel()->clear();
+    ShowUploadTerminated();
   } else {
     form_.SetFilePanelText(QString());
   }

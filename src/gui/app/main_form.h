@@ -56,7 +56,8 @@ class TMainForm : public QMainWindow {
   void GlobalHotkeyPressed(int n);
   void SetMacroItemCaption(int item, const QString& caption);
   QString MacroItemCaption(int item) const;
-  void RunMacroFile(const QString& path);
+  // Whether the macro ran or will run once connected.
+  bool RunMacroFile(const QString& path);
   const QString& SettingsPath() const { return settings_path_; }
   core::ui_port::FileChooser& Files() { return files_; }
 
@@ -156,6 +157,9 @@ class TMainForm : public QMainWindow {
   void SetPortPanel(const QString& port);
   void SetFilePanel(const QString& text);
   void LayoutWebPanel();
+  void HandleOneForwardedPath(const QString& path);
+  void UpdateSizeSteps();
+  void PlaceOnScreen();
 
   AppContext& ctx_;
   core::ui_port::Prompts& prompts_;
@@ -205,6 +209,8 @@ class TMainForm : public QMainWindow {
   bool hotkeys_unavailable_said_ = false;
   QPointer<link::TDotLogForm> dot_log_form_;
   remote::TDropListForm* drop_form_ = nullptr;
+  QStringList forwarded_paths_;  // handed over by later starts, waiting their turn
+  bool handling_forwarded_ = false;
 };
 
 }  // namespace zizara::gui::app

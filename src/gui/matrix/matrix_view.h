@@ -96,6 +96,8 @@ class TMatrixView : public QWidget {
   bool Panning() const { return pan_timer_.isActive(); }
   void MouseMoveTimerTimer();
   void PaintTrace(int column, int row, bool clear);
+  // The mouse wheel over the matrix: scrolls through the bars as the arrow keys do.
+  void MatrixWheel(QPoint angle_delta, Qt::KeyboardModifiers modifiers);
 
   // Popups and what their items do.
   void PopUpMatrix(int column, int row, QPoint global_position);
@@ -151,6 +153,7 @@ class TMatrixView : public QWidget {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -163,6 +166,7 @@ class TMatrixView : public QWidget {
   void ScrollBarXChange();
   void ScrollBarYChange();
   void GridMouseMove(QPoint position);
+  void MouseLeftMatrix();
   void GridMousePress(QPoint position, Qt::MouseButton button);
   void GridMouseRelease(QPoint position, Qt::MouseButton button);
   void GridMouseDoubleClick(QPoint position, Qt::MouseButton button);
@@ -212,6 +216,9 @@ class TMatrixView : public QWidget {
   core::matrix::PanCursor pan_cursor_ = core::matrix::PanCursor::kNone;
   bool space_down_ = false;
   bool middle_down_ = false;
+  // Wheel movement short of a whole notch (high-resolution wheels and touchpads).
+  int wheel_rest_x_ = 0;
+  int wheel_rest_y_ = 0;
 
   // Popups and the channel or cell they were opened on (absolute, 0-based).
   TOwnerDrawnMenu* input_popup_ = nullptr;
