@@ -185,8 +185,7 @@ int RunRenderVerb(const QStringList& args, QTextStream& out, QTextStream& err) {
     picture.save(&buffer, "PNG");
   }
   if (!core::io::SaveFileAtomically(png, bytes, &error)) {
-    err << Tr("Error: ") << Tr("could not write ") << ForTerminal(png) << ": " << error
-        << Qt::endl;
+    err << Tr("Error: ") << Tr("could not write ") << ForTerminal(png) << ": " << error << Qt::endl;
     return kExitFailed;
   }
   out << Tr("Drew preset %1 to ").arg(preset + 1) << ForTerminal(png) << Qt::endl;

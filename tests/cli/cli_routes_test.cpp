@@ -73,8 +73,10 @@ TEST_F(CliRoutesTest, ExportEditImportAndDiffShowsOnlyTheEditedRows) {
   const QString a = Crafted();
   const QString b = dir_.filePath("b.PRE");
   QString csv = testing::RunCliCaptured({"routes", a, "--all"}).out;
-  csv.replace(QStringLiteral("\r\n2,7,O007,1,I001\r\n"), QStringLiteral("\r\n2,7,O007,33,P2IN\r\n"));
-  csv.replace(QStringLiteral("\r\n1,1,O001,5,I005\r\n"), QStringLiteral("\r\n1,1,\"Mine, too\",12,\r\n"));
+  csv.replace(QStringLiteral("\r\n2,7,O007,1,I001\r\n"),
+              QStringLiteral("\r\n2,7,O007,33,P2IN\r\n"));
+  csv.replace(QStringLiteral("\r\n1,1,O001,5,I005\r\n"),
+              QStringLiteral("\r\n1,1,\"Mine, too\",12,\r\n"));
   const QString sheet = Write("sheet.csv", csv.toUtf8());
   const testing::CliRun imported = testing::RunCliCaptured({"routes", a, b, "--import", sheet});
   ASSERT_EQ(imported.code, 0) << imported.err.toStdString();
@@ -90,10 +92,12 @@ TEST_F(CliRoutesTest, ExportEditImportAndDiffShowsOnlyTheEditedRows) {
   EXPECT_EQ(diff.code, 1);
   const QJsonArray changes = QJsonDocument::fromJson(diff.out.toUtf8()).array();
   ASSERT_EQ(changes.size(), 2) << diff.out.toStdString();
-  EXPECT_EQ(changes[0].toObject()[QStringLiteral("setting")].toString(), QStringLiteral("routing.1"));
+  EXPECT_EQ(changes[0].toObject()[QStringLiteral("setting")].toString(),
+            QStringLiteral("routing.1"));
   EXPECT_EQ(changes[0].toObject()[QStringLiteral("new")].toString(), QStringLiteral("12"));
   EXPECT_EQ(changes[1].toObject()[QStringLiteral("preset")].toInt(), 2);
-  EXPECT_EQ(changes[1].toObject()[QStringLiteral("setting")].toString(), QStringLiteral("routing.7"));
+  EXPECT_EQ(changes[1].toObject()[QStringLiteral("setting")].toString(),
+            QStringLiteral("routing.7"));
 }
 
 TEST_F(CliRoutesTest, RefusedRowsAreListedWithLineNumbersAndNothingIsWritten) {
@@ -106,7 +110,8 @@ TEST_F(CliRoutesTest, RefusedRowsAreListedWithLineNumbersAndNothingIsWritten) {
                               "1,65,,57,\n");
   const testing::CliRun r = testing::RunCliCaptured({"routes", a, b, "--import", sheet});
   EXPECT_EQ(r.code, kExitFailed);
-  EXPECT_TRUE(r.err.contains(sheet + QStringLiteral(":3: input 20 can never be routed to output 57 of preset 1")))
+  EXPECT_TRUE(r.err.contains(
+      sheet + QStringLiteral(":3: input 20 can never be routed to output 57 of preset 1")))
       << r.err.toStdString();
   EXPECT_TRUE(r.err.contains(QStringLiteral(":4: input 57 can never be routed to output 65")));
   EXPECT_FALSE(r.err.contains(QStringLiteral(":2:")));
@@ -125,8 +130,8 @@ TEST_F(CliRoutesTest, ImportOfOnePresetLeavesTheOthersAlone) {
       testing::RunCliCaptured({"routes", a, b, "--import", sheet, "--preset", "2"});
   ASSERT_EQ(r.code, 0) << r.err.toStdString();
   const QByteArray written = Read(b);
-  EXPECT_EQ(static_cast<int>(written[0x1100 + (2 ^ 1)]), 0);             // preset 1 unchanged
-  EXPECT_EQ(static_cast<int>(written[0x2500 + 0x100 + (2 ^ 1)]), 7);     // preset 2, input 8
+  EXPECT_EQ(static_cast<int>(written[0x1100 + (2 ^ 1)]), 0);          // preset 1 unchanged
+  EXPECT_EQ(static_cast<int>(written[0x2500 + 0x100 + (2 ^ 1)]), 7);  // preset 2, input 8
 }
 
 TEST_F(CliRoutesTest, RenderDrawsTheWholeGridWithItsLabels) {

@@ -28,9 +28,7 @@ bool EditHistory::Record(const config::ConfigurationImage& image, int preset,
 
 void EditHistory::MarkSaved() { saved_ = current_; }
 
-QString EditHistory::UndoLabel() const {
-  return CanUndo() ? entries_[current_].label : QString();
-}
+QString EditHistory::UndoLabel() const { return CanUndo() ? entries_[current_].label : QString(); }
 
 QString EditHistory::RedoLabel() const {
   return CanRedo() ? entries_[current_ + 1].label : QString();

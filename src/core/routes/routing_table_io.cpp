@@ -186,8 +186,8 @@ ImportResult ImportRoutes(const cfg::ConfigurationImage& image, const QByteArray
     return result;
   }
   if (parse.records.isEmpty()) {
-    result.refused.append({1, Tr("the file is empty; the first line must be ") +
-                                  QString::fromLatin1(kCsvHeader)});
+    result.refused.append(
+        {1, Tr("the file is empty; the first line must be ") + QString::fromLatin1(kCsvHeader)});
     return result;
   }
   const CsvRecord& header = parse.records.first();

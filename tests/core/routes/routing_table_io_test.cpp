@@ -62,8 +62,7 @@ TEST(RoutesExportTest, QuotesNamesHoldingCommasOrQuotesAsRfc4180Says) {
   // And it reads back to the same fields.
   const CsvParse parse = ParseCsv(csv);
   ASSERT_FALSE(parse.error_line);
-  EXPECT_EQ(parse.records[1].fields,
-            QStringList({"1", "1", "A,\"B", "5", "I005"}));
+  EXPECT_EQ(parse.records[1].fields, QStringList({"1", "1", "A,\"B", "5", "I005"}));
 }
 
 TEST(RoutesExportTest, JsonRowsCarryTheSameKeysAndNullForHiddenRoutings) {
@@ -141,7 +140,8 @@ TEST(RoutesImportTest, RefusedRowsAreNamedByLineAndNothingIsApplied) {
   ASSERT_EQ(r.refused.size(), 8);
   const QList<int> lines = {2, 3, 4, 5, 6, 7, 9, 10};
   for (int i = 0; i < lines.size(); ++i) EXPECT_EQ(r.refused[i].line, lines[i]);
-  EXPECT_EQ(r.refused[0].reason, QStringLiteral("input 2 can never be routed to output 55 of preset 1"));
+  EXPECT_EQ(r.refused[0].reason,
+            QStringLiteral("input 2 can never be routed to output 55 of preset 1"));
   EXPECT_EQ(r.refused[1].reason, QStringLiteral("preset \"12\" is not a number from 1 to 11"));
   EXPECT_EQ(r.refused[6].reason, QStringLiteral("output 8 of preset 1 is already given on line 8"));
   EXPECT_EQ(r.image, before);
