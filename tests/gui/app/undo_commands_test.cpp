@@ -3,19 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 
 #include "core/config/memory_map.h"
 #include "gui/app/main_form.h"
 #include "gui/app/option_commands.h"
 #include "gui/matrix/matrix_view.h"
+#include "gui/options/lcd_options_form.h"
 #include "gui/options/preset_options_form.h"
 #include "gui/ui/qt_prompts.h"
 #include "support/crafted_files.h"
@@ -149,6 +153,49 @@ TEST_F(UndoCommandsTest, SavingMovesTheUnmodifiedMarkAndOpeningStartsAfresh) {
   EXPECT_FALSE(EditItem("MenuUndo")->isEnabled());
   EXPECT_FALSE(EditItem("MenuRedo")->isEnabled());
   EXPECT_EQ(form_->Undo()->History().Steps(), 0);
+}
+
+TEST_F(UndoCommandsTest, EachKindOfEditNamesItsStep) {
+  matrix::TMatrixView* view = form_->Matrix();
+  const auto undo_text = [this] { return EditItem("MenuUndo")->text(); };
+  view->SumClick(cfg::SumGain::kMinus3dB);
+  EXPECT_EQ(undo_text(), "Undo SUM Gain");
+
+  view->model().selection.Set(Axis::kOutputs, 0, true);
+  view->MenuCopyXpointClick();
+  Pick(3);
+  view->MenuPasteXpointClick();
+  EXPECT_EQ(undo_text(), "Undo Paste X-Points");
+  EXPECT_EQ(Routed(1, 3), 4);
+
+  // Dragging the track bar is one step when it is let go.
+  QSlider* bar = form_->BacklightTrackBar();
+  bar->setSliderDown(true);
+  bar->setValue(3);
+  bar->setValue(4);
+  QCoreApplication::processEvents();
+  bar->setSliderDown(false);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(undo_text(), "Undo Backlight");
+  EditItem("MenuUndo")->trigger();
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_EQ(undo_text(), "Undo Paste X-Points");
+
+  // The LCD options' OK moves the track bar too, yet makes one step.
+  act_ = [](QDialog* d) {
+    static_cast<options::TLCDOptionsForm*>(d)->BacklightBar()->setValue(6);
+    static_cast<options::TLCDOptionsForm*>(d)->ThemeCheckList()->item(3)->setCheckState(
+        Qt::Checked);
+  };
+  const int steps = form_->Undo()->History().Steps();
+  form_->Options()->LcdOptions();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(undo_text(), "Undo LCD Options");
+  EXPECT_EQ(form_->Undo()->History().Steps(), steps);  // replaced the undone Backlight step
+  EXPECT_EQ(form_->Undo()->History().Position(), steps);
+  EditItem("MenuUndo")->trigger();
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_EQ(ctx_.config.image.Byte(cfg::offsets::kBacklight), 0);
 }
 
 TEST_F(UndoCommandsTest, RemoteControlDisablesUndoAndRedo) {
