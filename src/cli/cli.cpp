@@ -10,6 +10,7 @@
 #include "cli/cli_live.h"
 #include "cli/cli_macro.h"
 #include "cli/cli_options.h"
+#include "cli/cli_routes.h"
 #include "cli/cli_scale.h"
 #include "cli/console_prompts.h"
 #include "core/config/configuration.h"
@@ -43,6 +44,12 @@ QString UsageText() {
       "                          change settings as their windows would and save OUT\n"
       "  diff A B [--json]       compare two configurations by meaning; B may be\n"
       "                          --instrument (uploads first); exit 0 same, 1 different\n"
+      "  routes FILE [--preset N | --all] [--csv | --json]\n"
+      "                          print the routings, one row per output\n"
+      "  routes IN OUT --import FILE.csv [--preset N]\n"
+      "                          set the routings from a CSV and save OUT\n"
+      "  render FILE --preset N --png OUT.png\n"
+      "                          draw the matrix of a preset with its labels\n"
       "\n"
       "Desktop:\n"
       "  associations [--json]   whether .PRE, .MCR and .CDP files open with vt-zizara\n"
@@ -346,6 +353,12 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   }
   if (verb == QStringLiteral("diff")) {
     return RunDiffVerb(options, rest, out, err, env);
+  }
+  if (verb == QStringLiteral("routes")) {
+    return RunRoutesVerb(options, rest, out, err);
+  }
+  if (verb == QStringLiteral("render")) {
+    return RunRenderVerb(rest, out, err);
   }
   if (verb == QStringLiteral("scale")) {
     return RunScaleVerb(options, rest, out, err, env);

@@ -3,6 +3,7 @@
 #include "core/config/preset_options.h"
 #include "core/i18n/tr.h"
 #include "gui/app/main_form.h"
+#include "gui/app/undo_commands.h"
 
 namespace zizara::gui::app {
 
@@ -107,6 +108,8 @@ void LinkCommands::Download() {
   AppContext& ctx = form_.context();
   ctx.engine.abort = false;
   controller_.Download(force_v5_);
+  // The download may have upgraded the configuration in memory first.
+  if (form_.Undo() != nullptr) form_.Undo()->Record(Tr("Upgrade to Version 5"));
   form_.RefreshCommands();
 }
 

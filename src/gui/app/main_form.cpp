@@ -5,6 +5,7 @@
 #include "gui/app/program_options_commands.h"
 #include "gui/app/option_commands.h"
 #include "gui/app/live_commands.h"
+#include "gui/app/undo_commands.h"
 #include "gui/app/remote_commands.h"
 #include "gui/app/web_address.h"
 #include "gui/app/scale_commands.h"
@@ -91,6 +92,7 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
   setAcceptDrops(true);
   ctx_.config.trailer = cfg::PresetTrailer{};
   option_commands_ = new OptionCommands(*this, prompts_);
+  undo_commands_ = new UndoCommands(*this, prompts_);
   ShowMatrix(false);
   SetMenuState(MenuState::kInitialize);
   SetRemoteMenuChecks(false);
@@ -590,6 +592,7 @@ void TMainForm::SetMenuState(MenuState state) {
     ShowMatrix(false);
   }
   ApplyCommandStates();
+  emit MenuStateSet(state);
 }
 
 void TMainForm::ShowMatrix(bool visible) {

@@ -98,6 +98,7 @@ class TMainForm : public QMainWindow {
   class ProgramOptionsCommands* ProgramOptions() { return program_options_; }
   class OptionCommands* Options() { return option_commands_; }
   class ScaleCommands* Scales() { return scale_commands_; }
+  class UndoCommands* Undo() { return undo_commands_; }
   link::LinkController* Controller() { return link_controller_; }
   class LinkCommands* Links() { return link_commands_; }
   class LiveCommands* Live() { return live_commands_; }
@@ -123,6 +124,10 @@ class TMainForm : public QMainWindow {
   QRect NormalBounds() const { return normal_bounds_; }
   // The settings asked for a maximized window; the caller shows it that way.
   bool StartMaximized() const { return start_maximized_; }
+
+ signals:
+  // After every menu state change; the undo history follows opens, uploads and saves.
+  void MenuStateSet(MenuState state);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -201,6 +206,7 @@ class TMainForm : public QMainWindow {
   class OptionCommands* option_commands_ = nullptr;
   class ScaleCommands* scale_commands_ = nullptr;
   class LiveCommands* live_commands_ = nullptr;
+  class UndoCommands* undo_commands_ = nullptr;
   bool delete_held_ = false;
   bool remote_checks_connected_ = false;
   bool clipboard_has_labels_ = false;

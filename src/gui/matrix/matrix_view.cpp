@@ -291,7 +291,7 @@ void TMatrixView::MatrixGridDblClick(int input, int output) {
       break;
     case mx::RouteOutcome::kRouted:
       grid_->RepaintRow(output);
-      MarkEdited();
+      MarkEdited(Tr("Set X-Point %1/%2").arg(input + 1).arg(output + 1));
       break;
   }
   UpdateChannelLabels(Axis::kInputs);
@@ -731,7 +731,7 @@ void TMatrixView::Rename(Axis axis, int channel) {
     if (!text) return;
     mx::RenameSelectedChannels(ctx_.config, model_.selection, mx::PadChannelName(*text));
     AfterNamesChanged();
-    MarkEdited();
+    MarkEdited((input ? Tr("Rename Input %1") : Tr("Rename Output %1")).arg(channel + 1));
   });
   HighlightChannelLabels(Axis::kInputs, -1);
   HighlightChannelLabels(Axis::kOutputs, -1);
@@ -810,7 +810,7 @@ void TMatrixView::SumClick(core::config::SumGain gain) {
   core::config::WriteSumGain(ctx_.config.image, ctx_.config.trailer.software_version,
                              ctx_.config.map, gain);
   sum_checks_ = mx::SumGainChecks(ctx_.config, sum_checks_);
-  MarkEdited();
+  MarkEdited(Tr("SUM Gain"));
 }
 
 void TMatrixView::AfterNamesChanged() {
@@ -821,9 +821,9 @@ void TMatrixView::AfterNamesChanged() {
   UpdateChannelLabels(Axis::kOutputs);
 }
 
-void TMatrixView::MarkEdited() {
+void TMatrixView::MarkEdited(const QString& step) {
   ctx_.config.modified = true;
-  emit Edited();
+  emit Edited(step);
 }
 
 // --- Clipboard and Save Macro -----------------------------------------------------------------
@@ -853,7 +853,7 @@ void TMatrixView::MenuPasteClick() {
   if (data == nullptr || !data->hasFormat(format)) return;
   mx::ApplyLabelBlock(data->data(format), ctx_.config);
   AfterNamesChanged();
-  MarkEdited();
+  MarkEdited(Tr("Paste Labels"));
 }
 
 void TMatrixView::MenuCopyXpointClick() {
@@ -874,7 +874,7 @@ void TMatrixView::MenuPasteXpointClick() {
   mx::BuildRoutingTexts(model_, ctx_.config);
   DrawAllXPoints();
   UpdateChannelLabels(Axis::kOutputs);
-  MarkEdited();
+  MarkEdited(Tr("Paste X-Points"));
 }
 
 void TMatrixView::MenuMacroSaveClick() {

@@ -147,7 +147,8 @@ class TMatrixView : public QWidget {
 
  signals:
   // The image changed and the modified flag is set; the window enters its "Save" state.
-  void Edited();
+  // `step` names the change for the Edit menu's Undo and Redo.
+  void Edited(const QString& step);
   void SelectionChanged();
 
  protected:
@@ -179,7 +180,7 @@ class TMatrixView : public QWidget {
   void LockOutputs(int output);
   void NotAvailableYet();
   void AfterNamesChanged();
-  void MarkEdited();
+  void MarkEdited(const QString& step);
   int FirstVisible(Axis axis) const;
   int VisibleCount(Axis axis) const;
 

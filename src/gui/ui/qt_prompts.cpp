@@ -125,4 +125,10 @@ QString QtFileChooser::SaveFileName(const QString& title, const QString& filter,
                                       QFileDialog::DontConfirmOverwrite);
 }
 
+QString QtFileChooser::SaveFileNameWithChoice(const QString& title, const QString& filter,
+                                              const QString& suggested, QString* selected) {
+  return QFileDialog::getSaveFileName(parent_, title, suggested, filter, selected,
+                                      QFileDialog::DontConfirmOverwrite);
+}
+
 }  // namespace zizara::gui::ui
