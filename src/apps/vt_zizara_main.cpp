@@ -121,6 +121,9 @@ int main(int argc, char** argv) {
   }
 
   QApplication application(argc, argv);
+  // Qt has just reset the locale from the environment; choose the messages locale again.
+  zizara::core::i18n::InitTranslations(
+      QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath());
   QApplication::setApplicationName(QStringLiteral("VT-Zizara"));
   QApplication::setApplicationDisplayName(QStringLiteral("VT-Zizara"));
   zizara::gui::common::InitResources();

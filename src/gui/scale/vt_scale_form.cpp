@@ -29,7 +29,7 @@ using core::ui_port::Answer;
 
 namespace {
 constexpr char kMakerAddress[] = "https://www.vt-zizara.example/";
-constexpr char kScaleFilter[] = "Scale files (*.dat *.DAT)";
+constexpr char kScaleFilter[] = TrNoop("Scale files (*.dat *.DAT)");
 
 QByteArray Latin1(const QString& text) { return text.toLatin1(); }
 }  // namespace
@@ -464,7 +464,7 @@ void TVTScaleForm::ShowEditor() {
 
 void TVTScaleForm::OpenClick() {
   const QString chosen =
-      services_.files->OpenFileName(Tr("Open"), QString::fromLatin1(kScaleFilter));
+      services_.files->OpenFileName(Tr("Open"), Tr(kScaleFilter));
   if (chosen.isEmpty()) {
     return;
   }
@@ -495,7 +495,7 @@ void TVTScaleForm::SaveClick() {
 
 void TVTScaleForm::SaveAsClick() {
   const QString chosen =
-      services_.files->SaveFileName(Tr("Save As"), QString::fromLatin1(kScaleFilter), file_name_);
+      services_.files->SaveFileName(Tr("Save As"), Tr(kScaleFilter), file_name_);
   if (chosen.isEmpty()) {
     return;
   }
