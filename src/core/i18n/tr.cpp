@@ -35,7 +35,7 @@ void SelectMessagesLocale() {
   if (language == nullptr) {
     // "de_DE.UTF-8" asks for German; LANGUAGE takes the language part the same way.
     const QByteArray wanted = QByteArray(lang).split('.').first().split('@').first();
-    setenv("LANGUAGE", wanted.constData(), 0);
+    setenv("LANGUAGE", wanted.constData(), 1);
   }
 }
 }  // namespace
