@@ -173,6 +173,9 @@ void TVTScaleForm::CreateFields() {
   key_no_ = new QComboBox(parameters);
   key_no_->setObjectName(QStringLiteral("KeyNoBox"));
   key_no_->addItems(sc::KeyList());
+  for (int key = 0; key < 7; ++key) {  // the instrument's keys; the other entries are names
+    key_no_->setItemText(key, Tr("Key %1").arg(key + 1));
+  }
   key_no_->installEventFilter(this);
   reference_ = new QLineEdit(QStringLiteral("0"), parameters);
   reference_->setObjectName(QStringLiteral("ReferenceEdit"));
