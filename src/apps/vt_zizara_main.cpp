@@ -121,6 +121,9 @@ int main(int argc, char** argv) {
   }
 
   QApplication application(argc, argv);
+  // Qt has just reset the locale from the environment; choose the messages locale again.
+  zizara::core::i18n::InitTranslations(
+      QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath());
   QApplication::setApplicationName(QStringLiteral("VT-Zizara"));
   // No display name: the window system would add it to every window title.
   zizara::gui::common::InitResources();

@@ -50,7 +50,7 @@ using core::i18n::Tr;
 namespace cfg = core::config;
 
 namespace {
-constexpr char kPresetFilter[] = "QLX Configuration-Files (*.PRE *.pre);;All Files (*)";
+constexpr char kPresetFilter[] = TrNoop("QLX Configuration-Files (*.PRE *.pre);;All Files (*)");
 constexpr int kBacklightMax = 7;
 }  // namespace
 
@@ -749,7 +749,7 @@ bool TMainForm::OpenPreset(const QString& given) {
   }
   QString name = given;
   if (name.isEmpty()) {
-    name = files_.OpenFileName(Tr("Open"), QString::fromLatin1(kPresetFilter));
+    name = files_.OpenFileName(Tr("Open"), Tr(kPresetFilter));
     if (name.isEmpty()) {
       return false;
     }
@@ -813,7 +813,7 @@ void TMainForm::Save() {
 }
 
 cfg::SaveAsOutcome TMainForm::SaveAs() {
-  const QString chosen = files_.SaveFileName(Tr("Save As"), QString::fromLatin1(kPresetFilter),
+  const QString chosen = files_.SaveFileName(Tr("Save As"), Tr(kPresetFilter),
                                              save_dialog_name_);
   if (chosen.isEmpty()) {
     return cfg::SaveAsOutcome::kCancelled;
