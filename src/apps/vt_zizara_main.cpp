@@ -62,8 +62,7 @@ bool StartSimulator(const QStringList& options, BuiltInSimulator* sim, QString* 
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     args << QStringLiteral("--link")
          << QDir(dir.isEmpty() ? QDir::tempPath() : dir)
-                .filePath(
-                    QStringLiteral("vt-zizara-qlx-%1").arg(QCoreApplication::applicationPid()));
+                .filePath(QStringLiteral("vt-zizara-qlx-%1").arg(QCoreApplication::applicationPid()));
   }
   if (zizara::sim::ParseSimArguments(args, &parsed, error) != zizara::sim::ParseOutcome::kRun) {
     if (error->isEmpty()) {
@@ -95,7 +94,8 @@ bool StartSimulator(const QStringList& options, BuiltInSimulator* sim, QString* 
 
 int main(int argc, char** argv) {
   // Help and usage errors need no display, so they are answered before any window exists.
-  zizara::core::i18n::InitTranslations(QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath());
+  zizara::core::i18n::InitTranslations(
+      QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath());
   QStringList arguments;
   for (int i = 1; i < argc; ++i) {
     arguments << QString::fromLocal8Bit(argv[i]);
