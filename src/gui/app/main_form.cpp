@@ -9,6 +9,7 @@
 #include "gui/app/remote_commands.h"
 #include "gui/app/web_address.h"
 #include "gui/app/scale_commands.h"
+#include "gui/help/help.h"
 #include "gui/remote/global_hotkeys.h"
 
 #include <QApplication>
@@ -1042,7 +1043,11 @@ void TMainForm::SetLinkController(link::LinkController* controller) {
     connect(controller, &link::LinkController::InvalidCharacters, this, [this] {
       dot_log_form_->AppendLine(QString::fromLatin1(core::remote::kInvalidCharLogLine));
     });
-    connect(controller, &link::LinkController::HelpRequested, this, &TMainForm::OpenHelp);
+    connect(controller, &link::LinkController::HelpRequested, this, [this](int topic) {
+      if (ctx_.help != nullptr) {
+        ctx_.help->OpenContext(topic);
+      }
+    });
   }
 }
 
@@ -1187,8 +1192,8 @@ void TMainForm::SetSplashActive(bool active) {
 }
 
 void TMainForm::OpenHelp() {
-  if (!ctx_.help_file.isEmpty()) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ctx_.help_file));
+  if (ctx_.help != nullptr) {
+    ctx_.help->OpenContents();
   }
 }
 
