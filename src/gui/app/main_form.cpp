@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -832,6 +833,7 @@ void TMainForm::LoadSettings() {
       core::settings::LoadProgramSettings(settings_path_, ctx_.current_port, &error);
   ctx_.current_port = s.com_interface;
   stored_port_ = s.com_interface;
+  network_ports_ = s.network_ports;
   ctx_.ext_cmd = s.ext_cmd;
   ctx_.debug_mode = s.debug;
   global_hotkeys_->setChecked(s.global_hotkeys);
@@ -884,11 +886,24 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
-  interface_menu_->clear();
+  QList<core::link::PortEntry> entries;
   for (const QString& port : ports) {
-    QAction* item = interface_menu_->addAction(port.trimmed());
+    entries.append({port.trimmed(), port.trimmed(), port.trimmed()});
+  }
+  BuildInterfaceMenu(entries);
+}
+
+void TMainForm::BuildInterfaceMenu(const QList<core::link::PortEntry>& ports) {
+  port_entries_ = ports;
+  interface_menu_->clear();
+  const auto add_port = [this](const QString& caption, const QString& name) {
+    QAction* item = interface_menu_->addAction(caption);
+    item->setData(name);  // the name to open and to store; a stable name shows its device
     item->setCheckable(true);
     connect(item, &QAction::triggered, this, [this, item] { InterfaceItemClick(item); });
+  };
+  for (const core::link::PortEntry& port : ports) {
+    add_port(port.name == port.device ? port.name : port.description, port.name);
   }
   if (!ctx_.ext_cmd.isEmpty()) {
     if (!interface_menu_->actions().isEmpty()) {
@@ -903,12 +918,24 @@ void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
     interface_menu_->addAction(Tr("No ports installed."))->setEnabled(false);
   }
   const QString stored = ctx_.current_port;
+  QStringList network = network_ports_;
+  if (core::link::IsTcpPortName(stored) && !network.contains(stored)) {
+    network.prepend(stored);
+  }
+  interface_menu_->addSeparator();
+  for (const QString& port : network) {
+    add_port(port, port);
+  }
+  QAction* network_item = interface_menu_->addAction(Tr("Network Port..."));
+  network_item->setObjectName(QStringLiteral("NetworkPort"));
+  connect(network_item, &QAction::triggered, this, &TMainForm::NetworkPortClick);
+
   const bool ext = stored.compare(QStringLiteral("EXT"), Qt::CaseInsensitive) == 0;
   bool found = false;
   for (QAction* item : interface_menu_->actions()) {
     const bool match = ext ? item->objectName() == QStringLiteral("ExternalCommand")
-                           : item->text() == stored;
-    if (match && item->isCheckable()) {
+                           : item->data().toString() == stored;
+    if (match && item->isCheckable() && !found) {
       item->setChecked(true);
       found = true;
       SetPortPanel(ext ? QStringLiteral("EXT") : stored);
@@ -926,6 +953,51 @@ void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
     prompts_.Information(Tr("The previously used comport (") + stored +
                          Tr(") is no longer available.\rPlease select a different port from the "
                             "Interface menu."));
+  }
+}
+
+void TMainForm::NetworkPortClick() {
+  QString name;
+  if (ask_network_port) {
+    name = ask_network_port(network_ports_);
+  } else {
+    bool ok = false;
+    name = QInputDialog::getItem(this, Tr("Network Port"),
+                                 Tr("Serial-to-network server (tcp:HOST:PORT):"), network_ports_,
+                                 0, true, &ok);
+    if (!ok) {
+      return;
+    }
+  }
+  name = name.trimmed();
+  if (name.isEmpty()) {
+    return;
+  }
+  if (!core::link::IsTcpPortName(name)) {
+    name = QStringLiteral("tcp:") + name;  // "rack3:4001" is what people type
+  }
+  QString host;
+  quint16 port = 0;
+  QString error;
+  if (!core::link::ParseTcpPortName(name, &host, &port, &error)) {
+    prompts_.Error(error);
+    return;
+  }
+  network_ports_ = core::settings::RememberNetworkPort(settings_path_, name);
+  // Rebuilding checks the current port again; the new one is chosen right after.
+  const QString current = ctx_.current_port;
+  const bool unavailable = ctx_.port_unavailable;
+  const core::link::LinkMode mode = ctx_.link_mode;
+  ctx_.current_port = name;
+  BuildInterfaceMenu(port_entries_);
+  ctx_.current_port = current;
+  ctx_.port_unavailable = unavailable;
+  ctx_.link_mode = mode;
+  for (QAction* item : interface_menu_->actions()) {
+    if (item->isCheckable() && item->data().toString() == name) {
+      InterfaceItemClick(item);
+      return;
+    }
   }
 }
 
@@ -955,8 +1027,12 @@ void TMainForm::InterfaceItemClick(QAction* item) {
     SetPortPanel(QStringLiteral("EXT"));
   } else {
     ctx_.link_mode = core::link::LinkMode::kCom;
-    ctx_.current_port = item->text();
-    SetPortPanel(item->text());
+    const QString name = item->data().isValid() ? item->data().toString() : item->text();
+    ctx_.current_port = name;
+    if (core::link::IsTcpPortName(name)) {
+      network_ports_ = core::settings::RememberNetworkPort(settings_path_, name);
+    }
+    SetPortPanel(name);
     connected_panel_->setText(Tr("Not Connected"));
     serial_panel_->setText(Tr("Serial No.: Unknown"));
   }

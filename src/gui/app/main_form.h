@@ -10,8 +10,10 @@
 #include <QSlider>
 #include <QToolButton>
 #include <array>
+#include <functional>
 
 #include "core/config/configuration.h"
+#include "core/link/port_names.h"
 #include "core/ui_port/file_chooser.h"
 #include "core/ui_port/prompts.h"
 #include "gui/app/app_context.h"
@@ -74,7 +76,13 @@ class TMainForm : public QMainWindow {
   void LoadSettings();
   void SaveSettings();
   void BuildInterfaceMenu(const QStringList& ports);
+  // Kernel ports and stable names; the remembered network ports and "Network Port..." follow.
+  void BuildInterfaceMenu(const QList<core::link::PortEntry>& ports);
   void InterfaceItemClick(QAction* item);
+  // Interface -> "Network Port...": asks for tcp:HOST:PORT and chooses it.
+  void NetworkPortClick();
+  // Asks for a network port, offering the remembered ones; empty when cancelled. Tests replace it.
+  std::function<QString(const QStringList& recent)> ask_network_port;
   void HandleCommandLineFile(const QString& path);
   void HandleForwardedPath(const QString& path);
   void SetSplashActive(bool active);
@@ -186,6 +194,8 @@ class TMainForm : public QMainWindow {
   class QToolBar* tool_bar_ = nullptr;
   QAction* web_panel_ = nullptr;
   QString stored_port_;
+  QList<core::link::PortEntry> port_entries_;
+  QStringList network_ports_;
   matrix::TMatrixView* matrix_ = nullptr;
   QPointer<link::TDebugForm> debug_form_;
   link::LinkController* link_controller_ = nullptr;
