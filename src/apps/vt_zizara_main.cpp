@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
     ctx.current_port = simulated_port;  // for this run only; the stored port stays
     form.setWindowTitle(caption + Tr(" - simulated QLX"));
   }
-  form.BuildInterfaceMenu(zizara::core::link::ListPorts(ctx.current_port));
+  form.BuildInterfaceMenuWith(zizara::core::link::ListPorts(ctx.current_port));
 
   zizara::gui::link::LinkController controller(
       ctx, prompts,

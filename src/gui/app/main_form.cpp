@@ -890,10 +890,10 @@ void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
   for (const QString& port : ports) {
     entries.append({port.trimmed(), port.trimmed(), port.trimmed()});
   }
-  BuildInterfaceMenu(entries);
+  BuildInterfaceMenuWith(entries);
 }
 
-void TMainForm::BuildInterfaceMenu(const QList<core::link::PortEntry>& ports) {
+void TMainForm::BuildInterfaceMenuWith(const QList<core::link::PortEntry>& ports) {
   port_entries_ = ports;
   interface_menu_->clear();
   const auto add_port = [this](const QString& caption, const QString& name) {
@@ -989,7 +989,7 @@ void TMainForm::NetworkPortClick() {
   const bool unavailable = ctx_.port_unavailable;
   const core::link::LinkMode mode = ctx_.link_mode;
   ctx_.current_port = name;
-  BuildInterfaceMenu(port_entries_);
+  BuildInterfaceMenuWith(port_entries_);
   ctx_.current_port = current;
   ctx_.port_unavailable = unavailable;
   ctx_.link_mode = mode;

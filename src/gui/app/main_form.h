@@ -77,7 +77,7 @@ class TMainForm : public QMainWindow {
   void SaveSettings();
   void BuildInterfaceMenu(const QStringList& ports);
   // Kernel ports and stable names; the remembered network ports and "Network Port..." follow.
-  void BuildInterfaceMenu(const QList<core::link::PortEntry>& ports);
+  void BuildInterfaceMenuWith(const QList<core::link::PortEntry>& ports);
   void InterfaceItemClick(QAction* item);
   // Interface -> "Network Port...": asks for tcp:HOST:PORT and chooses it.
   void NetworkPortClick();
