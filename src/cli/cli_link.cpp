@@ -79,6 +79,7 @@ struct Session {
 
   std::unique_ptr<link::Transport> transport;
   QString port;  // as the user named it
+  PortReport* report = nullptr;  // the many-ports runner's, when it runs this port
   link::LinkState link_state;
   link::InstrumentRecord record;
   link::EngineState engine;
@@ -90,28 +91,19 @@ struct Session {
   link::ConfigurationTransfers transfers;
 };
 
-// Fills the many-ports report from whatever the run found, however it ended.
-class ReportOnReturn {
- public:
-  ReportOnReturn(const Session& s, PortReport* report) : s_(s), report_(report) {}
-  ~ReportOnReturn() {
-    if (report_ == nullptr || s_.record.serial_text.isEmpty()) {
-      return;
-    }
-    report_->identified = true;
-    report_->serial = s_.record.serial_number;
-    report_->model = cfg::ModelName(s_.record.model_index);
-    if (s_.record.software_version_code > 0) {
-      report_->version = cfg::FormatVersionCode(s_.record.software_version_code);
-    }
+// The identity the run found first: a download rewrites the memory identification reads, so
+// a later identification may see the sent file's serial word instead of the instrument's.
+void TakeReport(const Session& s) {
+  if (s.report == nullptr || s.report->identified || s.record.serial_text.isEmpty()) {
+    return;
   }
-  ReportOnReturn(const ReportOnReturn&) = delete;
-  ReportOnReturn& operator=(const ReportOnReturn&) = delete;
-
- private:
-  const Session& s_;
-  PortReport* report_;
-};
+  s.report->identified = true;
+  s.report->serial = s.record.serial_number;
+  s.report->model = cfg::ModelName(s.record.model_index);
+  if (s.record.software_version_code > 0) {
+    s.report->version = cfg::FormatVersionCode(s.record.software_version_code);
+  }
+}
 
 bool IsExtVerb(const QString& verb) {
   return verb.compare(QStringLiteral("/r"), Qt::CaseInsensitive) == 0 ||
@@ -167,6 +159,7 @@ enum class Need { kAnything, kUpload, kDownload };
 
 bool ConnectFor(Session& s, Need need, QTextStream& err, link::ConnectOutcome* outcome) {
   *outcome = s.identification.Connect(false, false);
+  TakeReport(s);
   switch (outcome->result) {
     case link::ConnectResult::kPortUnavailable:
       return false;
@@ -484,7 +477,7 @@ int RunLinkVerb(const GlobalOptions& global, const QString& verb, const QStringL
   }
   Session session(env.make_transport(port), prompts, progress);
   session.port = port;
-  const ReportOnReturn report(session, env.report);
+  session.report = env.report;
   if (verb == QStringLiteral("upload") || verb == QStringLiteral("download") ||
       verb == QStringLiteral("restart")) {
     err << Tr("Port: ") << ForTerminal(port) << Qt::endl;  // identify prints it with the rest

@@ -1,5 +1,7 @@
 #include "cli/fleet.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -23,17 +25,24 @@ using core::i18n::Tr;
 
 namespace {
 
-// The last line a run wrote to stderr that says something: its reason for failing.
+// Why a run failed: the first error it reported (the cause; what follows are its effects),
+// else the last line it wrote to stderr.
 QString LastMessage(const QString& err) {
   const QStringList lines = err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-  for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+  QString last;
+  for (const QString& raw : lines) {
     // A progress bar's redraws and the port line say nothing about the outcome.
-    QString line = it->section(QLatin1Char('\r'), -1).trimmed();
-    if (!line.isEmpty() && !line.startsWith(Tr("Port: "))) {
-      return line;
+    const QString line =
+        raw.section(QLatin1Char('\r'), -1).remove(QStringLiteral("\033[K")).trimmed();
+    if (line.isEmpty() || line.startsWith(Tr("Port: "))) {
+      continue;
     }
+    if (line.startsWith(Tr("Error: "))) {
+      return line.mid(Tr("Error: ").size());
+    }
+    last = line;
   }
-  return {};
+  return last;
 }
 
 // Two names reach the same line when they resolve to the same device file.
@@ -73,8 +82,8 @@ QList<FleetResult> RunFleet(
       timer.start();
       QTextStream out(&slot->out);
       QTextStream err(&slot->err);
-      const int code = job(port, slot->report, out, err,
-                           [slot](int percent) { slot->percent.store(percent); });
+      const int code =
+          job(port, slot->report, out, err, [slot](int percent) { slot->percent.store(percent); });
       out.flush();
       err.flush();
       slot->result.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
@@ -149,8 +158,7 @@ bool IsPortPattern(const QString& name) {
           name.contains(QLatin1Char('[')));
 }
 
-QStringList ExpandPortNames(const QStringList& options, const QString& ports_file,
-                            QString* error) {
+QStringList ExpandPortNames(const QStringList& options, const QString& ports_file, QString* error) {
   QStringList names;
   for (const QString& option : options) {
     if (!IsPortPattern(option)) {
@@ -162,8 +170,16 @@ QStringList ExpandPortNames(const QStringList& options, const QString& ports_fil
                              : QStringLiteral("/dev/") + option;
     const QFileInfo info(path);
     const QDir dir(info.path());
-    const QStringList matches = dir.entryList(
-        {info.fileName()}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    QStringList matches;
+    // Only devices are ports: a pattern must not pick up a log file lying beside them.
+    for (const QString& m :
+         dir.entryList({info.fileName()}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot,
+                       QDir::Name)) {
+      struct stat st {};
+      if (::stat(dir.filePath(m).toLocal8Bit().constData(), &st) == 0 && S_ISCHR(st.st_mode)) {
+        matches << m;
+      }
+    }
     if (matches.isEmpty()) {
       *error = Tr("no port matches %1").arg(option);
       return {};
@@ -194,8 +210,9 @@ QStringList ExpandPortNames(const QStringList& options, const QString& ports_fil
   for (int i = 0; i < names.size(); ++i) {
     for (int j = i + 1; j < names.size(); ++j) {
       if (DeviceKey(names[i]) == DeviceKey(names[j])) {
-        *error = names[i] == names[j] ? Tr("%1 is named twice").arg(names[i])
-                                      : Tr("%1 and %2 name the same device").arg(names[i], names[j]);
+        *error = names[i] == names[j]
+                     ? Tr("%1 is named twice").arg(names[i])
+                     : Tr("%1 and %2 name the same device").arg(names[i], names[j]);
         return {};
       }
     }

@@ -26,7 +26,8 @@ TcpServer::TcpServer(QlxInstrument* instrument, QObject* parent)
 
 bool TcpServer::Listen(quint16 port, QString* error) {
   if (!server_.listen(QHostAddress::LocalHost, port)) {
-    *error = QStringLiteral("cannot listen on TCP port %1: %2").arg(port).arg(server_.errorString());
+    *error =
+        QStringLiteral("cannot listen on TCP port %1: %2").arg(port).arg(server_.errorString());
     return false;
   }
   return true;

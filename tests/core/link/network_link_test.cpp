@@ -23,10 +23,10 @@ TEST(PortNamesTest, StableNamesSayWhichDeviceTheyAre) {
   QFile device(root.filePath("dev/ttyUSB0"));
   ASSERT_TRUE(device.open(QIODevice::WriteOnly));
   device.close();
-  ASSERT_TRUE(QFile::link("../dev/ttyUSB0",
-                          root.filePath("by-id/usb-FTDI_FT232R_A1B2C3-if00-port0")));
-  ASSERT_TRUE(QFile::link("../dev/ttyUSB0",
-                          root.filePath("by-path/pci-0000:00:14.0-usb-0:2:1.0-port0")));
+  ASSERT_TRUE(
+      QFile::link("../dev/ttyUSB0", root.filePath("by-id/usb-FTDI_FT232R_A1B2C3-if00-port0")));
+  ASSERT_TRUE(
+      QFile::link("../dev/ttyUSB0", root.filePath("by-path/pci-0000:00:14.0-usb-0:2:1.0-port0")));
   ASSERT_TRUE(QFile::link("../dev/ttyUSB9", root.filePath("by-id/usb-gone-if00-port0")));
 
   const QList<PortEntry> stable = StablePortNames(dir.path());
@@ -120,10 +120,8 @@ TEST(NetworkLinkTest, RefusedAndUnknownAreSaidInWords) {
             QStringLiteral("Cannot reach 127.0.0.1:%1: connection refused").arg(port));
 
   NetworkStack unknown(QStringLiteral("tcp:no-such-host.invalid:4001"));
-  EXPECT_EQ(unknown.identification.Connect(false, false).result,
-            ConnectResult::kPortUnavailable);
-  EXPECT_EQ(unknown.prompts.Texts().last(),
-            "Cannot reach no-such-host.invalid:4001: unknown host");
+  EXPECT_EQ(unknown.identification.Connect(false, false).result, ConnectResult::kPortUnavailable);
+  EXPECT_EQ(unknown.prompts.Texts().last(), "Cannot reach no-such-host.invalid:4001: unknown host");
 }
 
 // The server goes away in the middle of a block: the download fails like a pulled cable,
