@@ -16,8 +16,8 @@ namespace {
 
 TEST(FleetNamesTest, FileNamesPerInstrument) {
   const QDate date(2026, 3, 9);
-  EXPECT_EQ(ExpandFileName("backup/{serial}-{date}.PRE", "/dev/serial/by-id/usb-QLX-port0",
-                           "12345", date),
+  EXPECT_EQ(ExpandFileName("backup/{serial}-{date}.PRE", "/dev/serial/by-id/usb-QLX-port0", "12345",
+                           date),
             "backup/12345-2026-03-09.PRE");
   EXPECT_EQ(ExpandFileName("{port}.PRE", "/dev/serial/by-id/usb-QLX-port0", {}, date),
             "usb-QLX-port0.PRE");
@@ -52,8 +52,8 @@ TEST(FleetNamesTest, SummaryAndJson) {
   const QJsonArray a = QJsonDocument::fromJson(FleetJson(results)).array();
   ASSERT_EQ(a.size(), 3);
   const QJsonObject failed = a[1].toObject();
-  EXPECT_EQ(failed.keys(), QStringList({"error", "model", "ok", "port", "seconds", "serial",
-                                        "version"}));
+  EXPECT_EQ(failed.keys(),
+            QStringList({"error", "model", "ok", "port", "seconds", "serial", "version"}));
   EXPECT_EQ(failed["error"].toString(), "No instrument found.");
   EXPECT_TRUE(failed["serial"].isNull());
   EXPECT_TRUE(a[0].toObject()["error"].isNull());
