@@ -167,6 +167,9 @@ int main(int argc, char** argv) {
                    &app::TMainForm::HandleForwardedPath);
 
   form.LoadSettings();
+  if (!cl.port.isEmpty()) {
+    ctx.current_port = cl.port;  // chosen as from the Interface menu
+  }
   if (ctx.simulated) {
     ctx.current_port = simulated_port;  // for this run only; the stored port stays
     form.setWindowTitle(caption + Tr(" - simulated QLX"));
