@@ -98,7 +98,7 @@ bool IsExternalCommandPort(const QString& name) {
 
 ProgramOptions OptionsOf(const ProgramSettings& settings) {
   return {settings.double_click, settings.cell_images, settings.trace_mouse,
-          settings.trace_color, settings.check_file_association};
+          settings.trace_color, settings.check_file_association, settings.reconnect};
 }
 
 void StoreOptions(const ProgramOptions& options, ProgramSettings& settings) {
@@ -107,6 +107,7 @@ void StoreOptions(const ProgramOptions& options, ProgramSettings& settings) {
   settings.trace_mouse = options.trace_mouse;
   settings.trace_color = options.trace_color;
   settings.check_file_association = options.check_file_association;
+  settings.reconnect = options.reconnect;
 }
 
 int SafeCellImageIndex(int index) { return std::clamp(index, 0, kCellImageCount - 1); }

@@ -91,6 +91,7 @@ struct ProgramOptions {
   bool trace_mouse = false;
   int trace_color = kTraceColorButtonFace;
   bool check_file_association = true;
+  bool reconnect = true;
   friend bool operator==(const ProgramOptions&, const ProgramOptions&) = default;
 };
 ProgramOptions OptionsOf(const ProgramSettings& settings);

@@ -4,6 +4,7 @@
 #include "gui/app/link_commands.h"
 #include "gui/app/program_options_commands.h"
 #include "gui/app/option_commands.h"
+#include "gui/app/reconnect_commands.h"
 #include "gui/app/remote_commands.h"
 #include "gui/app/web_address.h"
 #include "gui/app/scale_commands.h"
@@ -1044,11 +1045,16 @@ void TMainForm::InterfaceItemClick(QAction* item) {
 
 void TMainForm::SetLinkController(link::LinkController* controller) {
   link_controller_ = controller;
+  delete reconnect_commands_;
+  reconnect_commands_ = nullptr;
   delete remote_commands_;
   remote_commands_ = nullptr;
   link_commands_ = controller != nullptr ? new LinkCommands(*this, *controller) : nullptr;
   if (controller != nullptr) {
     remote_commands_ = new RemoteCommands(*this, *controller, prompts_);
+    reconnect_commands_ =
+        new ReconnectCommands(*this, *controller, *link_commands_, *remote_commands_, prompts_,
+                              [this] { return program_options_->options().reconnect; });
     matrix_->SetRemoteSender(remote_commands_);
     remote_commands_->RefreshMacroCaptions();
   } else {

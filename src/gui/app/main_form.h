@@ -119,6 +119,7 @@ class TMainForm : public QMainWindow {
   QComboBox* PresetDropDown() { return preset_drop_down_; }
   QSlider* BacklightTrackBar() { return backlight_; }
   QMenu* InterfaceMenu() { return interface_menu_; }
+  class ReconnectCommands* Reconnector() { return reconnect_commands_; }
   QMenu* RecentMenu() { return recent_menu_; }
   QAction* RecentItem(int n) { return recent_items_[n - 1]; }
   QWidget* MatrixArea() { return matrix_area_; }
@@ -201,6 +202,7 @@ class TMainForm : public QMainWindow {
   link::LinkController* link_controller_ = nullptr;
   class LinkCommands* link_commands_ = nullptr;
   class RemoteCommands* remote_commands_ = nullptr;
+  class ReconnectCommands* reconnect_commands_ = nullptr;
   class ProgramOptionsCommands* program_options_ = nullptr;
   class OptionCommands* option_commands_ = nullptr;
   class ScaleCommands* scale_commands_ = nullptr;
