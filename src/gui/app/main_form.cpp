@@ -1054,7 +1054,7 @@ void TMainForm::SetLinkController(link::LinkController* controller) {
     remote_commands_ = new RemoteCommands(*this, *controller, prompts_);
     reconnect_commands_ =
         new ReconnectCommands(*this, *controller, *link_commands_, *remote_commands_, prompts_,
-                              [this] { return program_options_->options().reconnect; });
+                              [this] { return program_options_->Options().reconnect; });
     matrix_->SetRemoteSender(remote_commands_);
     remote_commands_->RefreshMacroCaptions();
   } else {

@@ -25,7 +25,6 @@ class ProgramOptionsCommands : public QObject {
 
   void Load(const core::settings::ProgramSettings& settings);
   void StoreInto(core::settings::ProgramSettings& settings) const;
-  const core::settings::ProgramOptions& options() const { return options_; }
   const core::settings::ProgramOptions& Options() const { return options_; }
 
   // Tools -> "Options...".
