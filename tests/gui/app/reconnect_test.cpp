@@ -182,6 +182,40 @@ TEST_F(ReconnectTest, ADifferentInstrumentIsAskedAboutBeforeAnythingIsSent) {
   EXPECT_TRUE(QTest::qWaitFor([this] { return ctx_.connected; }, 10000));
 }
 
+// The line goes while a macro waits for its second line's reply: the macro ends without
+// hanging on the dead line, and the Macro menu works again once the instrument is back.
+TEST_F(ReconnectTest, LostWhileAMacroWaitsAndBack) {
+  Start();
+  ASSERT_TRUE(ConnectRemote());
+  const QString path = dir_.filePath("m.MCR");
+  QFile macro(path);
+  ASSERT_TRUE(macro.open(QIODevice::WriteOnly));
+  macro.write(".SA1,3\n.SA2,4\n.SA3,5\n");
+  macro.close();
+  // Pulled right after the instrument confirmed the first line.
+  bool pulled = false;
+  QObject::connect(&first_, &sim::QlxInstrument::Transmit, &socket_,
+                   [this, &pulled](const QByteArray& bytes) {
+                     if (bytes.contains(".AA1,3") && !pulled) {
+                       pulled = true;
+                       QMetaObject::invokeMethod(
+                           &socket_, [this] { socket_.Unplug(); }, Qt::QueuedConnection);
+                     }
+                   });
+  form_->RunMacroFile(path);
+  EXPECT_FALSE(ctx_.macro_running);
+  ASSERT_TRUE(Lost());
+  EXPECT_EQ(first_.Routing(1), 3);
+  EXPECT_NE(first_.Routing(3), 5);  // nothing went out after the loss
+
+  socket_.plugged = &first_;
+  form_->Reconnector()->TryAgain();
+  EXPECT_TRUE(QTest::qWaitFor([this] { return ctx_.connected; }, 10000));
+  EXPECT_TRUE(form_->FindAction("MenuMacroLoad")->isEnabled());
+  form_->RunMacroFile(path);  // and macros run again
+  EXPECT_TRUE(QTest::qWaitFor([this] { return first_.Routing(3) == 5; }, 10000));
+}
+
 TEST_F(ReconnectTest, TurnedOffNothingWaits) {
   Start(false);
   ASSERT_TRUE(ConnectRemote());
