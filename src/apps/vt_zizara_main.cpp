@@ -177,8 +177,7 @@ int main(int argc, char** argv) {
   form.BuildInterfaceMenuWith(zizara::core::link::ListPorts(ctx.current_port));
 
   zizara::gui::link::LinkController controller(
-      ctx, prompts,
-      [](const QString& port) { return zizara::core::link::MakeTransport(port); },
+      ctx, prompts, [](const QString& port) { return zizara::core::link::MakeTransport(port); },
       &form);
   form.SetLinkController(&controller);
   controller.WaitForm()->SetSplash(splash);  // the splash shows its own progress meanwhile

@@ -17,9 +17,9 @@
 #include "core/config/model_table.h"
 #include "core/config/preset_file.h"
 #include "core/config/version.h"
-#include "core/link/external_command.h"
 #include "core/i18n/tr.h"
 #include "core/io/file_access.h"
+#include "core/link/external_command.h"
 #include "core/link/identification.h"
 #include "core/link/port_names.h"
 #include "core/link/serial_transport.h"
@@ -238,8 +238,7 @@ int Upload(Session& s, const GlobalOptions& options, const QStringList& args, QT
   // "{serial}" is known only once the instrument has answered; the folder is checked now.
   const QString pattern = args[0];
   QString target_error;
-  if (!core::io::CheckSaveTarget(ExpandFileName(pattern, {}, QStringLiteral("0")),
-                                 &target_error)) {
+  if (!core::io::CheckSaveTarget(ExpandFileName(pattern, {}, QStringLiteral("0")), &target_error)) {
     err << Tr("Error: ") << ForTerminal(target_error) << Qt::endl;
     return kExitFailed;
   }
@@ -620,8 +619,9 @@ int RunFleetVerb(const GlobalOptions& global, const QStringList& ports, const QS
       QStringList parts;
       for (int i = 0; i < percents.size(); ++i) {
         if (percents[i] >= 0) {
-          parts << QStringLiteral("%1 %2%").arg(ports[i].section(QLatin1Char('/'), -1)).arg(
-                       percents[i]);
+          parts << QStringLiteral("%1 %2%")
+                       .arg(ports[i].section(QLatin1Char('/'), -1))
+                       .arg(percents[i]);
         }
       }
       if (!parts.isEmpty()) {

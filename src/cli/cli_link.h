@@ -2,9 +2,9 @@
 
 #include <QMap>
 #include <QString>
-#include <functional>
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 
 #include "cli/cli.h"
 #include "core/config/configuration.h"

@@ -97,8 +97,12 @@ bool IsExternalCommandPort(const QString& name) {
 }
 
 ProgramOptions OptionsOf(const ProgramSettings& settings) {
-  return {settings.double_click, settings.cell_images, settings.trace_mouse,
-          settings.trace_color, settings.check_file_association, settings.reconnect};
+  return {settings.double_click,
+          settings.cell_images,
+          settings.trace_mouse,
+          settings.trace_color,
+          settings.check_file_association,
+          settings.reconnect};
 }
 
 void StoreOptions(const ProgramOptions& options, ProgramSettings& settings) {

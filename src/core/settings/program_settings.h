@@ -139,7 +139,6 @@ QStringList ReadNetworkPorts(const IniFile& ini);
 // `port` first, then the others without it, at most kNetworkPortCount.
 QStringList PushNetworkPort(const QStringList& ports, const QString& port);
 // Stores the list with `port` first at once, keeping the rest of the file; returns the list.
-QStringList RememberNetworkPort(const QString& path, const QString& port,
-                                QString* error = nullptr);
+QStringList RememberNetworkPort(const QString& path, const QString& port, QString* error = nullptr);
 
 }  // namespace zizara::core::settings

@@ -1,31 +1,21 @@
 #include "gui/app/main_form.h"
 
-#include "gui/app/command_line.h"
-#include "gui/app/link_commands.h"
-#include "gui/app/program_options_commands.h"
-#include "gui/app/option_commands.h"
-#include "gui/app/reconnect_commands.h"
-#include "gui/app/remote_commands.h"
-#include "gui/app/web_address.h"
-#include "gui/app/scale_commands.h"
-#include "gui/remote/global_hotkeys.h"
-
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
-#include <QFontDatabase>
-#include <QHBoxLayout>
-#include <QInputDialog>
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMimeData>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
@@ -37,10 +27,19 @@
 #include "core/remote/dot_messages.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_settings.h"
+#include "gui/app/command_line.h"
+#include "gui/app/link_commands.h"
+#include "gui/app/option_commands.h"
+#include "gui/app/program_options_commands.h"
+#include "gui/app/reconnect_commands.h"
+#include "gui/app/remote_commands.h"
+#include "gui/app/scale_commands.h"
+#include "gui/app/web_address.h"
 #include "gui/common/icons.h"
 #include "gui/common/plain_text.h"
 #include "gui/link/log_forms.h"
 #include "gui/matrix/matrix_view.h"
+#include "gui/remote/global_hotkeys.h"
 
 namespace zizara::gui::app {
 
@@ -964,8 +963,8 @@ void TMainForm::NetworkPortClick() {
   } else {
     bool ok = false;
     name = QInputDialog::getItem(this, Tr("Network Port"),
-                                 Tr("Serial-to-network server (tcp:HOST:PORT):"), network_ports_,
-                                 0, true, &ok);
+                                 Tr("Serial-to-network server (tcp:HOST:PORT):"), network_ports_, 0,
+                                 true, &ok);
     if (!ok) {
       return;
     }

@@ -119,7 +119,9 @@ class TMainForm : public QMainWindow {
   QComboBox* PresetDropDown() { return preset_drop_down_; }
   QSlider* BacklightTrackBar() { return backlight_; }
   QMenu* InterfaceMenu() { return interface_menu_; }
-  class ReconnectCommands* Reconnector() { return reconnect_commands_; }
+  class ReconnectCommands* Reconnector() {
+    return reconnect_commands_;
+  }
   QMenu* RecentMenu() { return recent_menu_; }
   QAction* RecentItem(int n) { return recent_items_[n - 1]; }
   QWidget* MatrixArea() { return matrix_area_; }

@@ -254,8 +254,9 @@ TEST_F(MainFormTest, StableNamesShowTheirDeviceAndAreStored) {
 
   // After a re-plug the kernel name may differ; the stored stable name still finds it.
   ctx_.current_port = by_id;
-  form_->BuildInterfaceMenuWith({{"ttyUSB3", "ttyUSB3", "ttyUSB3"},
-                                 {by_id, "ttyUSB3", "usb-FTDI_FT232R_A1B2C3-if00-port0 (ttyUSB3)"}});
+  form_->BuildInterfaceMenuWith(
+      {{"ttyUSB3", "ttyUSB3", "ttyUSB3"},
+       {by_id, "ttyUSB3", "usb-FTDI_FT232R_A1B2C3-if00-port0 (ttyUSB3)"}});
   EXPECT_TRUE(form_->InterfaceMenu()->actions()[1]->isChecked());
   EXPECT_FALSE(form_->InterfaceMenu()->actions()[0]->isChecked());
   EXPECT_FALSE(ctx_.port_unavailable);
