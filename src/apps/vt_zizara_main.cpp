@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "core/i18n/tr.h"
+#include "core/link/port_names.h"
 #include "core/link/serial_transport.h"
+#include "core/link/transport_factory.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_settings.h"
 #include "gui/app/app_context.h"
@@ -162,17 +164,17 @@ int main(int argc, char** argv) {
                    &app::TMainForm::HandleForwardedPath);
 
   form.LoadSettings();
+  if (!cl.port.isEmpty()) {
+    ctx.current_port = cl.port;  // chosen as from the Interface menu
+  }
   if (ctx.simulated) {
     ctx.current_port = simulated_port;  // for this run only; the stored port stays
     form.setWindowTitle(caption + Tr(" - simulated QLX"));
   }
-  form.BuildInterfaceMenu(zizara::core::link::AvailablePorts(ctx.current_port));
+  form.BuildInterfaceMenuWith(zizara::core::link::ListPorts(ctx.current_port));
 
   zizara::gui::link::LinkController controller(
-      ctx, prompts,
-      [](const QString& port) {
-        return std::make_unique<zizara::core::link::SerialTransport>(port);
-      },
+      ctx, prompts, [](const QString& port) { return zizara::core::link::MakeTransport(port); },
       &form);
   form.SetLinkController(&controller);
   controller.WaitForm()->SetSplash(splash);  // the splash shows its own progress meanwhile

@@ -13,6 +13,7 @@
 #include "cli/cli_routes.h"
 #include "cli/cli_scale.h"
 #include "cli/console_prompts.h"
+#include "cli/fleet.h"
 #include "core/config/configuration.h"
 #include "core/config/model_table.h"
 #include "core/config/preset_file.h"
@@ -33,7 +34,7 @@ constexpr const char* kVersionText = "vt-zizara-cli 1.2";
 
 QString UsageText() {
   return Tr(
-      "Usage: vt-zizara-cli [--port PORT] [--yes] [--json] COMMAND [ARGUMENTS]\n"
+      "Usage: vt-zizara-cli [--port PORT]... [--ports FILE] [--yes] [--json] COMMAND [ARGUMENTS]\n"
       "\n"
       "Files:\n"
       "  info FILE [--json]      show what a preset file (.PRE) or bare image holds\n"
@@ -62,7 +63,7 @@ QString UsageText() {
       "  scale preview LIB.dat N --png OUT.png  draw the preview of scale N\n"
       "\n"
       "Instrument (PORT from --port, else $VTZIZARA_PORT, else the program's settings):\n"
-      "  ports                   list the serial ports\n"
+      "  ports [--json]          list the serial ports with their stable names\n"
       "  identify [--json]       identify the instrument\n"
       "  upload OUT.PRE          read the configuration and save it as a preset file\n"
       "  download IN.PRE [--upgrade | --no-upgrade] [--verify]\n"
@@ -76,6 +77,12 @@ QString UsageText() {
       "  /r $1c000 128           upload into memory.cod (external-command mode)\n"
       "  /d FILE                 download FILE without restarting (external-command mode)\n"
       "  /i                      restart (external-command mode)\n"
+      "\n"
+      "Ports: a device name (ttyUSB0), a stable name (/dev/serial/by-id/...) or tcp:HOST:PORT\n"
+      "for a serial-to-network server. With several --port, a pattern such as\n"
+      "'/dev/serial/by-id/*QLX*' or --ports FILE (one port a line, # comments), identify,\n"
+      "upload, download, restart and macro run on every port at once; an output file name\n"
+      "may hold {serial}, {port} and {date}. Exit 1 when any port failed.\n"
       "\n"
       "  --yes                   answer questions with Yes\n"
       "  --version, --help\n"
@@ -304,6 +311,12 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
         return UsageError(err, Tr("--port needs a port name"));
       }
       options.port = all_args[++i];
+      options.ports << options.port;
+    } else if (a == QStringLiteral("--ports")) {
+      if (i + 1 >= all_args.size() || all_args[i + 1].isEmpty()) {
+        return UsageError(err, Tr("--ports needs a file"));
+      }
+      options.ports_file = all_args[++i];
     } else if (a == QStringLiteral("--yes") || a == QStringLiteral("-y")) {
       options.yes = true;
     } else if (a == QStringLiteral("--json") && args.isEmpty()) {
@@ -362,6 +375,19 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   }
   if (verb == QStringLiteral("scale")) {
     return RunScaleVerb(options, rest, out, err, env);
+  }
+  // Several ports, a pattern or a list of them: the verb runs on each, all at once.
+  if (options.ports.size() > 1 || !options.ports_file.isEmpty() ||
+      (options.ports.size() == 1 && IsPortPattern(options.ports.first()))) {
+    QString why;
+    const QStringList ports = ExpandPortNames(options.ports, options.ports_file, &why);
+    if (ports.isEmpty()) {
+      return UsageError(err, why);
+    }
+    if (ports.size() > 1 || !options.ports_file.isEmpty() || IsPortPattern(options.port)) {
+      return RunFleetVerb(options, ports, verb, rest, out, err, env);
+    }
+    options.port = ports.first();
   }
   if (verb == QStringLiteral("macro")) {
     return RunMacroVerb(options, rest, out, err, env);

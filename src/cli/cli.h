@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 #include <QTextStream>
 #include <functional>
@@ -16,6 +17,14 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // bad file, instrument problem
 inline constexpr int kExitUsage = 2;
 
+// What one run on one port found out, for the many-ports report.
+struct PortReport {
+  bool identified = false;
+  int serial = -1;
+  QString model;
+  QString version;  // "5.10"; empty when unknown
+};
+
 // What the tool needs from its surroundings; tests replace the port with a simulator.
 struct CliEnvironment {
   std::function<std::unique_ptr<core::link::Transport>(const QString& port)> make_transport;
@@ -23,6 +32,10 @@ struct CliEnvironment {
   bool progress_bar = false;   // stderr is a terminal
   QString working_dir;         // where "memory.cod" goes; empty: the current folder
   QString gui_program;         // the program file types open with; empty: vt-zizara beside us
+  QString serial_dir = QStringLiteral("/dev/serial");  // where the stable port names live
+  // Set by the many-ports runner for each port's run: what was found, and the progress.
+  PortReport* report = nullptr;
+  std::function<void(int percent)> progress_sink;
 };
 
 CliEnvironment DefaultEnvironment();

@@ -10,18 +10,22 @@
 #include <QJsonObject>
 #include <vector>
 
+#include "cli/cli_macro.h"
 #include "cli/console_prompts.h"
+#include "cli/fleet.h"
 #include "cli/terminal_progress.h"
 #include "core/config/model_table.h"
 #include "core/config/preset_file.h"
 #include "core/config/version.h"
-#include "core/link/external_command.h"
 #include "core/i18n/tr.h"
 #include "core/io/file_access.h"
+#include "core/link/external_command.h"
 #include "core/link/identification.h"
+#include "core/link/port_names.h"
 #include "core/link/serial_transport.h"
 #include "core/link/transfers.h"
 #include "core/live/about_texts.h"
+#include "core/link/transport_factory.h"
 #include "core/settings/ini_file.h"
 
 namespace zizara::cli {
@@ -33,9 +37,7 @@ using core::ui_port::Answer;
 
 CliEnvironment DefaultEnvironment() {
   CliEnvironment env;
-  env.make_transport = [](const QString& port) {
-    return std::make_unique<link::SerialTransport>(port);
-  };
+  env.make_transport = [](const QString& port) { return link::MakeTransport(port); };
   env.interactive = ::isatty(STDIN_FILENO) != 0 && ::isatty(STDERR_FILENO) != 0;
   env.progress_bar = ::isatty(STDERR_FILENO) != 0;
   return env;
@@ -78,6 +80,7 @@ struct Session {
 
   std::unique_ptr<link::Transport> transport;
   QString port;  // as the user named it
+  PortReport* report = nullptr;  // the many-ports runner's, when it runs this port
   link::LinkState link_state;
   link::InstrumentRecord record;
   link::EngineState engine;
@@ -88,6 +91,20 @@ struct Session {
   link::Identification identification;
   link::ConfigurationTransfers transfers;
 };
+
+// The identity the run found first: a download rewrites the memory identification reads, so
+// a later identification may see the sent file's serial word instead of the instrument's.
+void TakeReport(const Session& s) {
+  if (s.report == nullptr || s.report->identified || s.record.serial_text.isEmpty()) {
+    return;
+  }
+  s.report->identified = true;
+  s.report->serial = s.record.serial_number;
+  s.report->model = cfg::ModelName(s.record.model_index);
+  if (s.record.software_version_code > 0) {
+    s.report->version = cfg::FormatVersionCode(s.record.software_version_code);
+  }
+}
 
 bool IsExtVerb(const QString& verb) {
   return verb.compare(QStringLiteral("/r"), Qt::CaseInsensitive) == 0 ||
@@ -156,6 +173,7 @@ enum class Need { kAnything, kUpload, kDownload };
 
 bool ConnectFor(Session& s, Need need, QTextStream& err, link::ConnectOutcome* outcome) {
   *outcome = s.identification.Connect(false, false);
+  TakeReport(s);
   switch (outcome->result) {
     case link::ConnectResult::kPortUnavailable:
       return false;
@@ -231,8 +249,10 @@ int Upload(Session& s, const GlobalOptions& options, const QStringList& args, QT
     return UsageError(err, Tr("unknown option for upload: ") + args[0]);
   }
   // A destination that cannot take the file is found out before a 20-second transfer.
+  // "{serial}" is known only once the instrument has answered; the folder is checked now.
+  const QString pattern = args[0];
   QString target_error;
-  if (!core::io::CheckSaveTarget(args[0], &target_error)) {
+  if (!core::io::CheckSaveTarget(ExpandFileName(pattern, {}, QStringLiteral("0")), &target_error)) {
     err << Tr("Error: ") << ForTerminal(target_error) << Qt::endl;
     return kExitFailed;
   }
@@ -241,13 +261,14 @@ int Upload(Session& s, const GlobalOptions& options, const QStringList& args, QT
   if (!UploadInto(s, err)) {
     return kExitFailed;
   }
+  const QString file = ExpandFileName(pattern, {}, s.record.serial_text);
   QString error;
-  if (!cfg::SavePresetFile(args[0], s.config.image, s.config.trailer, &error)) {
-    err << Tr("Error: ") << Tr("could not write ") << args[0] << ": " << error << Qt::endl;
+  if (!cfg::SavePresetFile(file, s.config.image, s.config.trailer, &error)) {
+    err << Tr("Error: ") << Tr("could not write ") << file << ": " << error << Qt::endl;
     return kExitFailed;
   }
   if (options.json) {
-    PrintTransferJson(out, s, timer, QStringLiteral("done"), args[0]);
+    PrintTransferJson(out, s, timer, QStringLiteral("done"), file);
   }
   return kExitOk;
 }
@@ -412,8 +433,26 @@ int RunLinkVerb(const GlobalOptions& global, const QString& verb, const QStringL
     if (!args.isEmpty()) {
       return UsageError(err, Tr("ports takes no arguments"));
     }
-    for (const QString& p : link::AvailablePorts()) {
-      out << p << '\n';
+    const QList<link::PortEntry> ports = link::ListPorts(QString(), env.serial_dir);
+    if (options.json) {
+      QJsonArray list;
+      for (const link::PortEntry& p : ports) {
+        QJsonObject o;
+        o[QStringLiteral("name")] = p.name;
+        o[QStringLiteral("device")] = p.device;
+        o[QStringLiteral("description")] = p.description;
+        list.append(o);
+      }
+      out << QJsonDocument(list).toJson(QJsonDocument::Compact) << Qt::endl;
+      return kExitOk;
+    }
+    // The name to pass to --port, then which device it is when the name does not say.
+    for (const link::PortEntry& p : ports) {
+      out << ForTerminal(p.name);
+      if (p.name != p.device) {
+        out << "  " << ForTerminal(p.description);
+      }
+      out << '\n';
     }
     out.flush();
     return kExitOk;
@@ -446,8 +485,12 @@ int RunLinkVerb(const GlobalOptions& global, const QString& verb, const QStringL
   }
   ConsolePrompts prompts(err, interactive, fixed);
   TerminalProgress progress(err, env.progress_bar && !options.json);
+  if (env.progress_sink) {
+    progress.SetSink(env.progress_sink);
+  }
   Session session(env.make_transport(port), prompts, progress);
   session.port = port;
+  session.report = env.report;
   if (verb == QStringLiteral("upload") || verb == QStringLiteral("download") ||
       verb == QStringLiteral("restart")) {
     err << Tr("Port: ") << ForTerminal(port) << Qt::endl;  // identify prints it with the rest
@@ -475,6 +518,146 @@ int RunLinkVerb(const GlobalOptions& global, const QString& verb, const QStringL
     return Download(session, options, args, false, out, err);
   }
   return Restart(session, err);  // "/i"
+}
+
+QMap<QString, FleetVerb> FleetVerbs() {
+  const auto link_verb = [](const QString& verb) -> PortVerb {
+    return [verb](const GlobalOptions& o, const QStringList& a, QTextStream& out, QTextStream& err,
+                  const CliEnvironment& env) { return RunLinkVerb(o, verb, a, out, err, env); };
+  };
+  QMap<QString, FleetVerb> verbs;
+  verbs[QStringLiteral("identify")] = {link_verb(QStringLiteral("identify")), -1};
+  verbs[QStringLiteral("upload")] = {link_verb(QStringLiteral("upload")), 0};
+  verbs[QStringLiteral("download")] = {link_verb(QStringLiteral("download")), -1};
+  verbs[QStringLiteral("restart")] = {link_verb(QStringLiteral("restart")), -1};
+  verbs[QStringLiteral("macro")] = {RunMacroVerb, -1};
+  return verbs;
+}
+
+int RunFleetVerb(const GlobalOptions& global, const QStringList& ports, const QString& verb,
+                 const QStringList& raw_args, QTextStream& out, QTextStream& err,
+                 const CliEnvironment& env) {
+  const QMap<QString, FleetVerb> verbs = FleetVerbs();
+  if (!verbs.contains(verb)) {
+    return UsageError(err, Tr("%1 runs on one port at a time").arg(verb));
+  }
+  const FleetVerb& fleet_verb = verbs[verb];
+  GlobalOptions options = global;
+  QStringList args;
+  for (const QString& a : raw_args) {
+    if (a == QStringLiteral("--json")) {
+      options.json = true;
+    } else {
+      args << a;
+    }
+  }
+  // The file each instrument gets; two ports writing one file are refused before any starts.
+  QString output_pattern;
+  int output_index = -1;
+  if (fleet_verb.output_arg >= 0) {
+    int plain = 0;
+    for (int i = 0; i < args.size(); ++i) {
+      if (!args[i].startsWith(QStringLiteral("--")) && plain++ == fleet_verb.output_arg) {
+        output_index = i;
+      }
+    }
+    if (output_index < 0) {
+      return UsageError(err, Tr("%1 needs an output file").arg(verb));
+    }
+    output_pattern = args[output_index];
+    if (!output_pattern.contains(QStringLiteral("{serial}"))) {
+      QMap<QString, QString> writer;
+      for (const QString& port : ports) {
+        const QString file = ExpandFileName(output_pattern, port, {});
+        if (writer.contains(file)) {
+          return UsageError(err, Tr("%1 and %2 would both write %3; put {serial} or {port} in "
+                                    "the file name")
+                                     .arg(writer[file], port, file));
+        }
+        writer[file] = port;
+      }
+    }
+  }
+
+  const FleetJob job = [&](const QString& port, PortReport& report, QTextStream& job_out,
+                           QTextStream& job_err, const std::function<void(int)>& progress) {
+    GlobalOptions o = options;
+    o.port = port;
+    o.ports.clear();
+    o.ports_file.clear();
+    o.json = false;
+    QStringList a = args;
+    if (output_index >= 0) {
+      a[output_index] = ExpandFileName(output_pattern, port, {});
+    }
+    CliEnvironment e = env;
+    e.interactive = false;  // many runs cannot share one terminal's questions
+    e.progress_bar = false;
+    e.report = &report;
+    e.progress_sink = progress;
+    return fleet_verb.run(o, a, job_out, job_err, e);
+  };
+
+  const bool live = env.progress_bar && !options.json;
+  bool bar_shown = false;
+  const auto clear_bar = [&] {
+    if (bar_shown) {
+      err << "\r\033[K" << Qt::flush;
+      bar_shown = false;
+    }
+  };
+  const auto on_done = [&](const FleetResult& r, const QString& /*job_out*/, const QString&) {
+    clear_bar();
+    if (options.json) {
+      return;
+    }
+    QString line = ForTerminal(r.port) + QStringLiteral(": ");
+    if (r.ok) {
+      line += Tr("done");
+    } else {
+      line += Tr("failed: ") + ForTerminal(r.error);
+    }
+    QStringList facts;
+    if (!r.model.isEmpty()) {
+      facts << r.model;
+    }
+    if (r.serial >= 0) {
+      facts << Tr("serial %1").arg(r.serial);
+    }
+    facts << QStringLiteral("%1 s").arg(r.seconds, 0, 'f', 1);
+    out << line << " (" << facts.join(QStringLiteral(", ")) << ")" << Qt::endl;
+  };
+  std::function<void(const QList<int>&)> on_progress;
+  if (live) {
+    on_progress = [&](const QList<int>& percents) {
+      QStringList parts;
+      for (int i = 0; i < percents.size(); ++i) {
+        if (percents[i] >= 0) {
+          parts << QStringLiteral("%1 %2%")
+                       .arg(ports[i].section(QLatin1Char('/'), -1))
+                       .arg(percents[i]);
+        }
+      }
+      if (!parts.isEmpty()) {
+        err << "\r\033[K" << parts.join(QStringLiteral("  ")) << Qt::flush;
+        bar_shown = true;
+      }
+    };
+  }
+  const QList<FleetResult> results = RunFleet(ports, job, on_done, on_progress);
+  clear_bar();
+  if (options.json) {
+    out << FleetJson(results) << Qt::endl;
+    err << FleetSummary(results) << Qt::endl;
+  } else {
+    out << FleetSummary(results) << Qt::endl;
+  }
+  for (const FleetResult& r : results) {
+    if (!r.ok) {
+      return kExitFailed;
+    }
+  }
+  return kExitOk;
 }
 
 }  // namespace zizara::cli

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 
 #include "cli/cli.h"
 #include "core/config/configuration.h"
@@ -11,6 +13,8 @@ namespace zizara::cli {
 
 struct GlobalOptions {
   QString port;
+  QStringList ports;   // every --port, in order; patterns not yet expanded
+  QString ports_file;  // --ports FILE
   bool yes = false;
   bool json = false;
 };
@@ -26,6 +30,22 @@ QString ForTerminal(const QString& text);
 bool IsLinkVerb(const QString& verb);
 int RunLinkVerb(const GlobalOptions& options, const QString& verb, const QStringList& args,
                 QTextStream& out, QTextStream& err, const CliEnvironment& env);
+
+// A verb that can run on one port of many: it gets the options with that one port.
+using PortVerb = std::function<int(const GlobalOptions& options, const QStringList& args,
+                                   QTextStream& out, QTextStream& err, const CliEnvironment& env)>;
+// The verbs that run on every port at once when several are named. A verb that writes a file
+// per instrument names, in `output_arg`, which of its arguments is that file (-1: none).
+struct FleetVerb {
+  PortVerb run;
+  int output_arg = -1;
+};
+QMap<QString, FleetVerb> FleetVerbs();
+// Runs `verb` on every port in parallel: one line per port as it finishes, then the summary;
+// with --json one array. 0 when all succeeded, 1 when any failed, 2 for a usage error.
+int RunFleetVerb(const GlobalOptions& options, const QStringList& ports, const QString& verb,
+                 const QStringList& args, QTextStream& out, QTextStream& err,
+                 const CliEnvironment& env);
 
 // Reads the whole configuration from the instrument on the resolved port into `config`, with
 // the instrument's identity as its trailer. Messages go to stderr.

@@ -2,6 +2,8 @@
 
 #include "cli/console_prompts.h"
 #include "cli/terminal_progress.h"
+#include "core/config/model_table.h"
+#include "core/config/version.h"
 #include "core/i18n/tr.h"
 #include "core/link/identification.h"
 #include "core/link/transfers.h"
@@ -147,7 +149,16 @@ int RunMacroVerb(const GlobalOptions& options, const QStringList& args, QTextStr
                    [&parser](const QByteArray& text) { parser.Parse(text); });
 
   remote::RemoteSession session(identification, transfers, instrument, engine, remote_state);
-  if (session.Start(true, transport->Name()) != remote::StartResult::kStarted) {
+  const remote::StartResult started = session.Start(true, transport->Name());
+  if (env.report != nullptr && !record.serial_text.isEmpty()) {
+    env.report->identified = true;
+    env.report->serial = record.serial_number;
+    env.report->model = core::config::ModelName(record.model_index);
+    if (record.software_version_code > 0) {
+      env.report->version = core::config::FormatVersionCode(record.software_version_code);
+    }
+  }
+  if (started != remote::StartResult::kStarted) {
     err << Tr("No instrument answered for remote control on %1.").arg(transport->Name())
         << Qt::endl;
     return kExitFailed;

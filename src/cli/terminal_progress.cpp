@@ -34,6 +34,9 @@ void TerminalProgress::HideProgress() {
 }
 
 void TerminalProgress::Draw() {
+  if (sink_ && shown_ && maximum_ > 0) {
+    sink_(std::clamp(position_ * 100 / maximum_, 0, 100));
+  }
   if (!enabled_ || !shown_ || maximum_ <= 0) {
     return;
   }

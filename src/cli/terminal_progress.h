@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTextStream>
+#include <functional>
 
 #include "core/ui_port/progress.h"
 
@@ -17,6 +18,10 @@ class TerminalProgress : public core::ui_port::Progress {
   void ShowProgress() override;
   void HideProgress() override;
 
+  // Also hands every percentage to `sink`, drawn or not: the fleet runner shows all ports on
+  // one line.
+  void SetSink(std::function<void(int percent)> sink) { sink_ = std::move(sink); }
+
  private:
   void Draw();
 
@@ -27,6 +32,7 @@ class TerminalProgress : public core::ui_port::Progress {
   int maximum_ = 0;
   int position_ = 0;
   int last_percent_ = -1;
+  std::function<void(int)> sink_;
 };
 
 }  // namespace zizara::cli

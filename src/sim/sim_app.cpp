@@ -15,6 +15,7 @@
 #include "sim/control_server.h"
 #include "sim/module_codes.h"
 #include "sim/pty_server.h"
+#include "sim/tcp_server.h"
 
 namespace zizara::sim {
 
@@ -81,12 +82,15 @@ QString SimUsage() {
       "               [--no-dot] [--image FILE.PRE] [--baud N] [--latency-ms N] [--boot-ms N]\n"
       "               [--drop P] [--corrupt P] [--hangup-after-bytes N] [--seed N]\n"
       "               [--dump FILE] [--stats FILE] [--log FILE] [--control PATH]\n"
-      "               [--strict FILE]\n"
+      "               [--strict FILE] [--tcp PORT]\n"
       "\n"
       "Serves a simulated QLX instrument on a pseudo-terminal; PATH becomes a symbolic link\n"
       "to its device. Runs until SIGINT or SIGTERM.\n"
       "\n"
-      "  --link PATH             symbolic link to create (required)\n"
+      "  --link PATH             symbolic link to create (this or --tcp is required)\n"
+      "  --tcp PORT              also serve the instrument on 127.0.0.1:PORT, one client at\n"
+      "                          a time, as a serial-to-network server in raw mode does\n"
+      "                          (0 picks a free port; no pacing on this side)\n"
       "  --serial N              serial number, 0..65535 (default 12345)\n"
       "  --model NAME            first serial number of a model, e.g. QLX-A\n"
       "  --version TEXT          software version (default 5.10)\n"
@@ -167,6 +171,7 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
         QStringLiteral("--control"),
         QStringLiteral("--strict"),
         QStringLiteral("--modules"),
+        QStringLiteral("--tcp"),
     };
     if (!kValued.contains(option)) {
       return fail(QStringLiteral("unknown option \"%1\"").arg(option));
@@ -244,6 +249,11 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
       result.log_file = value;
     } else if (option == QLatin1String("--control")) {
       result.control_path = value;
+    } else if (option == QLatin1String("--tcp")) {
+      if (!ParseInteger(option, value, 0, 65535, &number, error)) {
+        return ParseOutcome::kError;
+      }
+      result.tcp_port = static_cast<int>(number);
     } else if (option == QLatin1String("--strict")) {
       if (value.isEmpty()) {
         return fail(QStringLiteral("--strict needs a file"));
@@ -256,8 +266,8 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
     }
   }
 
-  if (result.link.isEmpty()) {
-    return fail(QStringLiteral("--link PATH is required"));
+  if (result.link.isEmpty() && result.tcp_port < 0) {
+    return fail(QStringLiteral("--link PATH or --tcp PORT is required"));
   }
   if (serial_given && model_given) {
     return fail(QStringLiteral("give --serial or --model, not both"));
@@ -332,25 +342,41 @@ int RunSimApp(int argc, char** argv) {
   });
 
   PtyServer pty(instrument.get());
-  if (!pty.Start(options.link, &error)) {
+  if (!options.link.isEmpty() && !pty.Start(options.link, &error)) {
+    Print(stderr, QStringLiteral("qlx-sim: %1\n").arg(error));
+    return 1;
+  }
+  TcpServer tcp(instrument.get());
+  if (options.tcp_port >= 0 && !tcp.Listen(static_cast<quint16>(options.tcp_port), &error)) {
+    pty.Stop();
     Print(stderr, QStringLiteral("qlx-sim: %1\n").arg(error));
     return 1;
   }
   ControlServer control(instrument.get());
   if (!options.control_path.isEmpty() && !control.Listen(options.control_path, &error)) {
     pty.Stop();
+    tcp.Close();
     Print(stderr, QStringLiteral("qlx-sim: %1\n").arg(error));
     return 1;
   }
-  QObject::connect(&pty, &PtyServer::HungUp, &app, [&instrument] {
+  const auto report_hangup = [&instrument] {
     Print(stderr, QStringLiteral("qlx-sim: line closed after %1 received bytes\n")
                       .arg(instrument->stats().bytes_in));
-  });
+  };
+  QObject::connect(&pty, &PtyServer::HungUp, &app, report_hangup);
+  QObject::connect(&tcp, &TcpServer::HungUp, &app, report_hangup);
 
-  Print(stdout, QStringLiteral("qlx-sim: ready on %1 (%2)\n").arg(options.link, pty.DevicePath()));
+  if (!options.link.isEmpty()) {
+    Print(stdout,
+          QStringLiteral("qlx-sim: ready on %1 (%2)\n").arg(options.link, pty.DevicePath()));
+  }
+  if (options.tcp_port >= 0) {
+    Print(stdout, QStringLiteral("qlx-sim: ready on tcp:127.0.0.1:%1\n").arg(tcp.Port()));
+  }
   QCoreApplication::exec();
 
   control.Close();
+  tcp.Close();
   pty.Stop();
   if (!WriteExitFiles(*instrument, options, &error)) {
     Print(stderr, QStringLiteral("qlx-sim: %1\n").arg(error));

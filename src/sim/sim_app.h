@@ -14,6 +14,7 @@ struct SimAppOptions {
   QString stats_file;
   QString log_file;
   QString control_path;
+  int tcp_port = -1;  // --tcp: also served on this local TCP port (0: a free one)
 };
 
 enum class ParseOutcome { kRun, kHelp, kError };

@@ -6,6 +6,7 @@
 
 #include "core/config/model_table.h"
 #include "core/i18n/tr.h"
+#include "core/link/port_names.h"
 #include "core/link/serial_transport.h"
 #include "core/link/wait.h"
 #include "core/ui_port/progress.h"
@@ -211,6 +212,9 @@ ConnectOutcome Identification::RestartInstrument() {
 }
 
 QString PortUnavailableText(const QString& port_name, const QString& reason) {
+  if (IsTcpPortName(port_name) && !reason.isEmpty()) {
+    return reason;  // "Cannot reach rack3:4001: connection refused" says it all
+  }
   QString text = PortProblemText(port_name, DiagnosePort(port_name));
   if (!reason.isEmpty()) {
     text += QStringLiteral("\r\r") + reason;

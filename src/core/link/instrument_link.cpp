@@ -54,7 +54,13 @@ void InstrumentLink::OnFailed(const QString& reason) {
   line_failure_reason_ = reason;
   state_.link_ok = false;
   // Closing from inside the port's own error handler is not safe; do it once, later.
-  QMetaObject::invokeMethod(this, [this] { CloseLink(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this,
+      [this, reason] {
+        CloseLink();
+        emit LineLost(reason);
+      },
+      Qt::QueuedConnection);
 }
 
 void InstrumentLink::Send(const QByteArray& bytes) {

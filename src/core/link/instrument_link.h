@@ -91,6 +91,8 @@ class InstrumentLink : public QObject {
   // Text without a line end passed kMaxLineLength; what came beyond it was dropped. Said once
   // for each such line.
   void InvalidCharacters(qint64 dropped);
+  // The line broke (cable pulled, server gone); said once per opening.
+  void LineLost(const QString& reason);
 
  private:
   void OnReadyRead();

@@ -15,6 +15,8 @@ constexpr char kSettings[] = "Settings";
 constexpr char kScales[] = "ZA-Dizod";
 constexpr char kMacroFiles[] = "MacroFiles";
 constexpr char kComInterface[] = "ComInterface";
+constexpr char kNetwork[] = "Network";
+constexpr char kReconnect[] = "Reconnect";
 
 // Gap kept between the keyboard window's right edge and the main window's right edge.
 constexpr int kKeyboardRightMargin = 8;
@@ -96,8 +98,12 @@ bool IsExternalCommandPort(const QString& name) {
 }
 
 ProgramOptions OptionsOf(const ProgramSettings& settings) {
-  return {settings.double_click, settings.cell_images, settings.trace_mouse,
-          settings.trace_color, settings.check_file_association};
+  return {settings.double_click,
+          settings.cell_images,
+          settings.trace_mouse,
+          settings.trace_color,
+          settings.check_file_association,
+          settings.reconnect};
 }
 
 void StoreOptions(const ProgramOptions& options, ProgramSettings& settings) {
@@ -106,6 +112,7 @@ void StoreOptions(const ProgramOptions& options, ProgramSettings& settings) {
   settings.trace_mouse = options.trace_mouse;
   settings.trace_color = options.trace_color;
   settings.check_file_association = options.check_file_association;
+  settings.reconnect = options.reconnect;
 }
 
 int SafeCellImageIndex(int index) { return std::clamp(index, 0, kCellImageCount - 1); }
@@ -144,6 +151,8 @@ ProgramSettings ReadProgramSettings(const IniFile& ini, const QString& default_p
   s.check_file_association =
       ini.GetBool(kSettings, "CheckFileAssociation", s.check_file_association);
   s.debug = ini.GetBool(kSettings, "Debug", s.debug);
+  s.reconnect = ini.GetBool(kSettings, kReconnect, s.reconnect);
+  s.network_ports = ReadNetworkPorts(ini);
 
   s.last_scale_file = ini.GetString(kScales, "LastScaleFile");
   s.recent_files = ReadRecentFiles(ini);
@@ -213,6 +222,7 @@ bool SaveProgramSettings(const QString& path, const ProgramSettings& s, QString*
   ini.SetString(kSettings, kComInterface, NormalizePortName(s.com_interface));
   ini.SetBool(kSettings, "GlobalHotkeys", s.global_hotkeys);
   ini.SetBool(kSettings, "CheckFileAssociation", s.check_file_association);
+  ini.SetBool(kSettings, kReconnect, s.reconnect);
 
   ini.SetString(kScales, "LastScaleFile", s.last_scale_file);
   return ini.Save(error);
@@ -240,6 +250,43 @@ bool AssignMacroFile(const QString& path, int slot, const QString& file, QString
   }
   ini.SetString(kMacroFiles, MacroFileKey(slot).toLatin1().constData(), file);
   return ini.Save(error);
+}
+
+QStringList ReadNetworkPorts(const IniFile& ini) {
+  QStringList ports;
+  for (int i = 1; i <= kNetworkPortCount; ++i) {
+    const QString port =
+        ini.GetString(kNetwork, QStringLiteral("Port%1").arg(i).toLatin1().constData()).trimmed();
+    if (!port.isEmpty() && !ports.contains(port)) {
+      ports << port;
+    }
+  }
+  return ports;
+}
+
+QStringList PushNetworkPort(const QStringList& ports, const QString& port) {
+  QStringList list{port};
+  for (const QString& p : ports) {
+    if (p != port && list.size() < kNetworkPortCount) {
+      list << p;
+    }
+  }
+  return list;
+}
+
+QStringList RememberNetworkPort(const QString& path, const QString& port, QString* error) {
+  IniFile ini(path);
+  if (!ini.Load()) {
+    SetError(error, QStringLiteral("cannot read %1").arg(path));
+    return {port};
+  }
+  const QStringList list = PushNetworkPort(ReadNetworkPorts(ini), port);
+  for (int i = 1; i <= kNetworkPortCount; ++i) {
+    ini.SetString(kNetwork, QStringLiteral("Port%1").arg(i).toLatin1().constData(),
+                  i <= list.size() ? list[i - 1] : QString());
+  }
+  ini.Save(error);
+  return list;
 }
 
 }  // namespace zizara::core::settings

@@ -25,6 +25,8 @@ inline constexpr char kExternalCommandPort[] = "EXT";
 // Bounds beyond which stored window sizes are taken as damage, not as a real window.
 inline constexpr int kMaxWindowExtent = 100000;
 inline constexpr int kMacroSlotCount = 10;
+// Network ports (tcp:HOST:PORT) the Interface menu remembers, newest first.
+inline constexpr int kNetworkPortCount = 5;
 
 struct MainWindowSettings {
   bool maximized = false;
@@ -77,6 +79,8 @@ struct ProgramSettings {
   QString last_scale_file;
   RecentFiles recent_files;      // written by AddRecentFile()
   MacroAssignments macro_files;  // written by AssignMacroFile()
+  QStringList network_ports;     // written by RememberNetworkPort()
+  bool reconnect = true;         // reconnect when a lost instrument returns
   friend bool operator==(const ProgramSettings&, const ProgramSettings&) = default;
 };
 
@@ -87,6 +91,7 @@ struct ProgramOptions {
   bool trace_mouse = false;
   int trace_color = kTraceColorButtonFace;
   bool check_file_association = true;
+  bool reconnect = true;
   friend bool operator==(const ProgramOptions&, const ProgramOptions&) = default;
 };
 ProgramOptions OptionsOf(const ProgramSettings& settings);
@@ -128,5 +133,12 @@ QString MacroFileKey(int slot);
 MacroAssignments ReadMacroAssignments(const IniFile& ini);
 // Stores one assignment at once, keeping the rest of the file.
 bool AssignMacroFile(const QString& path, int slot, const QString& file, QString* error = nullptr);
+
+// Section Network, keys Port1 .. Port5; empty entries are skipped.
+QStringList ReadNetworkPorts(const IniFile& ini);
+// `port` first, then the others without it, at most kNetworkPortCount.
+QStringList PushNetworkPort(const QStringList& ports, const QString& port);
+// Stores the list with `port` first at once, keeping the rest of the file; returns the list.
+QStringList RememberNetworkPort(const QString& path, const QString& port, QString* error = nullptr);
 
 }  // namespace zizara::core::settings

@@ -26,6 +26,12 @@ CommandLine ParseCommandLine(const QStringList& args) {
       cl.simulate = true;
       cl.simulator_options = args.mid(i + 1);
       break;
+    } else if (a == QStringLiteral("--port")) {
+      if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
+        cl.error = Tr("--port needs a port name");
+      } else {
+        cl.port = args[++i];
+      }
     } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
       cl.help = true;
     } else if (a.startsWith(QStringLiteral("--"))) {
@@ -53,13 +59,15 @@ QString FileKind(const QString& path) {
 
 QString CommandLineHelp() {
   return Tr(
-      "Usage: vt-zizara [FILE | /A | /DLM | /I] [--simulate [qlx-sim options]]\n"
+      "Usage: vt-zizara [FILE | /A | /DLM | /I] [--port PORT] [--simulate [qlx-sim options]]\n"
       "\n"
       "  FILE         a preset (.PRE), macro (.MCR) or software package (.CDP) to act on;\n"
       "               an absolute path is handed to a VT-Zizara that already runs\n"
       "  /A           advanced mode\n"
       "  /DLM         put the connected QLX into download mode and end\n"
       "  /I           restart the connected QLX and end\n"
+      "  --port PORT  use this port: a device (ttyUSB0), a stable name\n"
+      "               (/dev/serial/by-id/...) or tcp:HOST:PORT for a serial-to-network server\n"
       "  --simulate   use a simulated QLX instead of a serial port\n"
       "  --help       this text\n");
 }

@@ -13,6 +13,7 @@ struct CommandLine {
   bool restart = false;        // "/I"
   bool simulate = false;       // --simulate
   QStringList simulator_options;
+  QString port;  // --port NAME: a device, a stable name or tcp:HOST:PORT
   bool help = false;
   QString file;                // the first argument that is not a switch
   QStringList arguments;       // all of them, in order

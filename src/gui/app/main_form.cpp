@@ -1,33 +1,22 @@
 #include "gui/app/main_form.h"
 
-#include "gui/app/command_line.h"
-#include "gui/app/link_commands.h"
-#include "gui/app/program_options_commands.h"
-#include "gui/app/option_commands.h"
-#include "gui/app/live_commands.h"
-#include "gui/app/undo_commands.h"
-#include "gui/app/remote_commands.h"
-#include "gui/app/web_address.h"
-#include "gui/app/scale_commands.h"
-#include "gui/help/help.h"
-#include "gui/remote/global_hotkeys.h"
-
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
-#include <QFontDatabase>
-#include <QHBoxLayout>
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMimeData>
-#include <QScreen>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
@@ -39,11 +28,23 @@
 #include "core/remote/dot_messages.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/program_settings.h"
+#include "gui/app/command_line.h"
+#include "gui/app/link_commands.h"
+#include "gui/app/live_commands.h"
+#include "gui/app/option_commands.h"
+#include "gui/app/program_options_commands.h"
+#include "gui/app/reconnect_commands.h"
+#include "gui/app/remote_commands.h"
+#include "gui/app/scale_commands.h"
+#include "gui/app/undo_commands.h"
+#include "gui/app/web_address.h"
 #include "gui/common/icons.h"
 #include "gui/common/placement.h"
 #include "gui/common/plain_text.h"
+#include "gui/help/help.h"
 #include "gui/link/log_forms.h"
 #include "gui/matrix/matrix_view.h"
+#include "gui/remote/global_hotkeys.h"
 
 namespace zizara::gui::app {
 
@@ -866,6 +867,7 @@ void TMainForm::LoadSettings() {
       core::settings::LoadProgramSettings(settings_path_, ctx_.current_port, &error);
   ctx_.current_port = s.com_interface;
   stored_port_ = s.com_interface;
+  network_ports_ = s.network_ports;
   ctx_.ext_cmd = s.ext_cmd;
   global_hotkeys_->setChecked(s.global_hotkeys);
   if (s.global_hotkeys) {
@@ -941,11 +943,24 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
-  interface_menu_->clear();
+  QList<core::link::PortEntry> entries;
   for (const QString& port : ports) {
-    QAction* item = interface_menu_->addAction(port.trimmed());
+    entries.append({port.trimmed(), port.trimmed(), port.trimmed()});
+  }
+  BuildInterfaceMenuWith(entries);
+}
+
+void TMainForm::BuildInterfaceMenuWith(const QList<core::link::PortEntry>& ports) {
+  port_entries_ = ports;
+  interface_menu_->clear();
+  const auto add_port = [this](const QString& caption, const QString& name) {
+    QAction* item = interface_menu_->addAction(caption);
+    item->setData(name);  // the name to open and to store; a stable name shows its device
     item->setCheckable(true);
     connect(item, &QAction::triggered, this, [this, item] { InterfaceItemClick(item); });
+  };
+  for (const core::link::PortEntry& port : ports) {
+    add_port(port.name == port.device ? port.name : port.description, port.name);
   }
   if (!ctx_.ext_cmd.isEmpty()) {
     if (!interface_menu_->actions().isEmpty()) {
@@ -960,12 +975,24 @@ void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
     interface_menu_->addAction(Tr("No ports installed."))->setEnabled(false);
   }
   const QString stored = ctx_.current_port;
+  QStringList network = network_ports_;
+  if (core::link::IsTcpPortName(stored) && !network.contains(stored)) {
+    network.prepend(stored);
+  }
+  interface_menu_->addSeparator();
+  for (const QString& port : network) {
+    add_port(port, port);
+  }
+  QAction* network_item = interface_menu_->addAction(Tr("Network Port..."));
+  network_item->setObjectName(QStringLiteral("NetworkPort"));
+  connect(network_item, &QAction::triggered, this, &TMainForm::NetworkPortClick);
+
   const bool ext = stored.compare(QStringLiteral("EXT"), Qt::CaseInsensitive) == 0;
   bool found = false;
   for (QAction* item : interface_menu_->actions()) {
     const bool match = ext ? item->objectName() == QStringLiteral("ExternalCommand")
-                           : item->text() == stored;
-    if (match && item->isCheckable()) {
+                           : item->data().toString() == stored;
+    if (match && item->isCheckable() && !found) {
       item->setChecked(true);
       found = true;
       SetPortPanel(ext ? QStringLiteral("EXT") : stored);
@@ -983,6 +1010,51 @@ void TMainForm::BuildInterfaceMenu(const QStringList& ports) {
     prompts_.Information(Tr("The previously used comport (") + stored +
                          Tr(") is no longer available.\rPlease select a different port from the "
                             "Interface menu."));
+  }
+}
+
+void TMainForm::NetworkPortClick() {
+  QString name;
+  if (ask_network_port) {
+    name = ask_network_port(network_ports_);
+  } else {
+    bool ok = false;
+    name = QInputDialog::getItem(this, Tr("Network Port"),
+                                 Tr("Serial-to-network server (tcp:HOST:PORT):"), network_ports_, 0,
+                                 true, &ok);
+    if (!ok) {
+      return;
+    }
+  }
+  name = name.trimmed();
+  if (name.isEmpty()) {
+    return;
+  }
+  if (!core::link::IsTcpPortName(name)) {
+    name = QStringLiteral("tcp:") + name;  // "rack3:4001" is what people type
+  }
+  QString host;
+  quint16 port = 0;
+  QString error;
+  if (!core::link::ParseTcpPortName(name, &host, &port, &error)) {
+    prompts_.Error(error);
+    return;
+  }
+  network_ports_ = core::settings::RememberNetworkPort(settings_path_, name);
+  // Rebuilding checks the current port again; the new one is chosen right after.
+  const QString current = ctx_.current_port;
+  const bool unavailable = ctx_.port_unavailable;
+  const core::link::LinkMode mode = ctx_.link_mode;
+  ctx_.current_port = name;
+  BuildInterfaceMenuWith(port_entries_);
+  ctx_.current_port = current;
+  ctx_.port_unavailable = unavailable;
+  ctx_.link_mode = mode;
+  for (QAction* item : interface_menu_->actions()) {
+    if (item->isCheckable() && item->data().toString() == name) {
+      InterfaceItemClick(item);
+      return;
+    }
   }
 }
 
@@ -1012,8 +1084,12 @@ void TMainForm::InterfaceItemClick(QAction* item) {
     SetPortPanel(QStringLiteral("EXT"));
   } else {
     ctx_.link_mode = core::link::LinkMode::kCom;
-    ctx_.current_port = item->text();
-    SetPortPanel(item->text());
+    const QString name = item->data().isValid() ? item->data().toString() : item->text();
+    ctx_.current_port = name;
+    if (core::link::IsTcpPortName(name)) {
+      network_ports_ = core::settings::RememberNetworkPort(settings_path_, name);
+    }
+    SetPortPanel(name);
     connected_panel_->setText(Tr("Not Connected"));
     serial_panel_->setText(Tr("Serial No.: Unknown"));
   }
@@ -1026,11 +1102,16 @@ void TMainForm::InterfaceItemClick(QAction* item) {
 void TMainForm::SetLinkController(link::LinkController* controller) {
   link_controller_ = controller;
   live_commands_->SetController(controller);
+  delete reconnect_commands_;
+  reconnect_commands_ = nullptr;
   delete remote_commands_;
   remote_commands_ = nullptr;
   link_commands_ = controller != nullptr ? new LinkCommands(*this, *controller) : nullptr;
   if (controller != nullptr) {
     remote_commands_ = new RemoteCommands(*this, *controller, prompts_);
+    reconnect_commands_ =
+        new ReconnectCommands(*this, *controller, *link_commands_, *remote_commands_, prompts_,
+                              [this] { return program_options_->Options().reconnect; });
     matrix_->SetRemoteSender(remote_commands_);
     remote_commands_->RefreshMacroCaptions();
   } else {

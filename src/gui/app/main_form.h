@@ -10,8 +10,10 @@
 #include <QSlider>
 #include <QToolButton>
 #include <array>
+#include <functional>
 
 #include "core/config/configuration.h"
+#include "core/link/port_names.h"
 #include "core/ui_port/file_chooser.h"
 #include "core/ui_port/prompts.h"
 #include "gui/app/app_context.h"
@@ -75,7 +77,13 @@ class TMainForm : public QMainWindow {
   void LoadSettings();
   void SaveSettings();
   void BuildInterfaceMenu(const QStringList& ports);
+  // Kernel ports and stable names; the remembered network ports and "Network Port..." follow.
+  void BuildInterfaceMenuWith(const QList<core::link::PortEntry>& ports);
   void InterfaceItemClick(QAction* item);
+  // Interface -> "Network Port...": asks for tcp:HOST:PORT and chooses it.
+  void NetworkPortClick();
+  // Asks for a network port, offering the remembered ones; empty when cancelled. Tests replace it.
+  std::function<QString(const QStringList& recent)> ask_network_port;
   void HandleCommandLineFile(const QString& path);
   void HandleForwardedPath(const QString& path);
   void SetSplashActive(bool active);
@@ -115,6 +123,9 @@ class TMainForm : public QMainWindow {
   QComboBox* PresetDropDown() { return preset_drop_down_; }
   QSlider* BacklightTrackBar() { return backlight_; }
   QMenu* InterfaceMenu() { return interface_menu_; }
+  class ReconnectCommands* Reconnector() {
+    return reconnect_commands_;
+  }
   QMenu* RecentMenu() { return recent_menu_; }
   QAction* RecentItem(int n) { return recent_items_[n - 1]; }
   QWidget* MatrixArea() { return matrix_area_; }
@@ -197,11 +208,14 @@ class TMainForm : public QMainWindow {
   class QToolBar* tool_bar_ = nullptr;
   QAction* web_panel_ = nullptr;
   QString stored_port_;
+  QList<core::link::PortEntry> port_entries_;
+  QStringList network_ports_;
   matrix::TMatrixView* matrix_ = nullptr;
   QPointer<link::TDebugForm> debug_form_;
   link::LinkController* link_controller_ = nullptr;
   class LinkCommands* link_commands_ = nullptr;
   class RemoteCommands* remote_commands_ = nullptr;
+  class ReconnectCommands* reconnect_commands_ = nullptr;
   class ProgramOptionsCommands* program_options_ = nullptr;
   class OptionCommands* option_commands_ = nullptr;
   class ScaleCommands* scale_commands_ = nullptr;

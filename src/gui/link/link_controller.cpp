@@ -64,10 +64,23 @@ LinkController::Session* LinkController::EnsureSession() {
     connect(&session_->link, &lk::InstrumentLink::InvalidCharacters, this,
             &LinkController::InvalidCharacters);
     connect(&session_->driver, &TRS232Driver::Aborted, this, &LinkController::TransferAborted);
+    connect(&session_->link, &lk::InstrumentLink::LineLost, this, &LinkController::LinkLost);
     // Opening may fail here; Connect reports it when it tries again.
     session_->link.OpenLink(nullptr);
   }
   return session_.get();
+}
+
+bool LinkController::PortAnswers() {
+  if (session_ != nullptr && session_->transport->IsOpen() && !session_->link.LineFailed()) {
+    return true;
+  }
+  std::unique_ptr<lk::Transport> probe = factory_(ctx_.current_port);
+  if (probe == nullptr || !probe->Open(nullptr)) {
+    return false;
+  }
+  probe->Close();
+  return true;
 }
 
 TRS232Driver* LinkController::Driver() { return session_ ? &session_->driver : nullptr; }

@@ -52,6 +52,10 @@ class LinkController : public QObject {
   bool DownloadModeFromCommandLine();
   bool RestartFromCommandLine();
 
+  // Whether the current port can be opened now, tried on a line of its own and closed again;
+  // says nothing to the user.
+  bool PortAnswers();
+
   // What the last identification found (also the one a transfer ran first).
   const core::link::ConnectOutcome& last_outcome() const { return last_outcome_; }
 
@@ -68,6 +72,8 @@ class LinkController : public QObject {
   // The user closed the transfer window and agreed to stop; the transfer ends at its next
   // block (the engine's kind still names it).
   void TransferAborted();
+  // The open line broke (adapter unplugged, network server gone).
+  void LinkLost(const QString& reason);
 
  private:
   struct Session;

@@ -84,6 +84,14 @@ TOptionsForm::TOptionsForm(const core::settings::ProgramOptions& options,
   EnableTraceColour();
   layout->addWidget(grid_box);
 
+  auto* link_box = new QGroupBox(Tr("Instrument"), this);
+  auto* link = new QVBoxLayout(link_box);
+  reconnect_ = new QCheckBox(Tr("Reconnect when the instrument returns"), link_box);
+  reconnect_->setObjectName(QStringLiteral("CheckBoxReconnect"));
+  reconnect_->setChecked(options.reconnect);
+  link->addWidget(reconnect_);
+  layout->addWidget(link_box);
+
   auto* files_box = new QGroupBox(Tr("File types"), this);
   auto* files = new QVBoxLayout(files_box);
   check_associations_ = new QCheckBox(
@@ -167,6 +175,7 @@ core::settings::ProgramOptions TOptionsForm::Options() const {
   o.trace_mouse = trace_->isChecked();
   o.trace_color = trace_colour_->currentData().toInt();
   o.check_file_association = check_associations_->isChecked();
+  o.reconnect = reconnect_->isChecked();
   return o;
 }
 

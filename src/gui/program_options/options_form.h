@@ -53,6 +53,7 @@ class TOptionsForm : public QDialog {
   QLabel* trace_colour_label_ = nullptr;
   QComboBox* trace_colour_ = nullptr;
   QCheckBox* check_associations_ = nullptr;
+  QCheckBox* reconnect_ = nullptr;
   QListWidget* file_types_ = nullptr;
   bool icons_changed_ = false;
   bool list_touched_ = false;

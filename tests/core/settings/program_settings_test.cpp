@@ -292,5 +292,19 @@ TEST_F(ProgramSettingsTest, MacroFilesRoundTripWithTheirHashKeys) {
   EXPECT_FALSE(error.isEmpty());
 }
 
+TEST_F(ProgramSettingsTest, NetworkPortsKeepTheLastFiveNewestFirst) {
+  LoadOk(Path());
+  EXPECT_TRUE(LoadOk(Path()).reconnect);  // on by default
+  for (int i = 1; i <= 6; ++i) {
+    RememberNetworkPort(Path(), QStringLiteral("tcp:rack%1:4001").arg(i));
+  }
+  // Choosing one again moves it to the top without a second entry.
+  const QStringList list = RememberNetworkPort(Path(), QStringLiteral("tcp:rack4:4001"));
+  EXPECT_EQ(list, QStringList({"tcp:rack4:4001", "tcp:rack6:4001", "tcp:rack5:4001",
+                               "tcp:rack3:4001", "tcp:rack2:4001"}));
+  EXPECT_EQ(LoadOk(Path()).network_ports, list);
+  EXPECT_EQ(LoadOk(Path()).com_interface, "ttyS0");  // the port line is not touched
+}
+
 }  // namespace
 }  // namespace zizara::core::settings

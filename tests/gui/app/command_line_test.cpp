@@ -30,6 +30,15 @@ TEST(CommandLineTest, OnlyAbsolutePathsAreForwarded) {
   EXPECT_FALSE(ParseCommandLine({"--bogus"}).error.isEmpty());
 }
 
+TEST(CommandLineTest, PortNamesAnyKindOfPort) {
+  const CommandLine cl = ParseCommandLine({"--port", "tcp:rack3:4001", "/tmp/a.PRE"});
+  EXPECT_EQ(cl.port, "tcp:rack3:4001");
+  EXPECT_EQ(cl.file, "/tmp/a.PRE");
+  EXPECT_TRUE(cl.error.isEmpty());
+  EXPECT_FALSE(cl.ForwardsToRunningInstance());  // a port choice is for this start
+  EXPECT_EQ(ParseCommandLine({"--port"}).error, "--port needs a port name");
+}
+
 TEST(CommandLineTest, FileKinds) {
   EXPECT_EQ(FileKind("a.pre"), ".PRE");
   EXPECT_EQ(FileKind("/x/y.Mcr"), ".MCR");

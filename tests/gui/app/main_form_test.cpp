@@ -203,7 +203,8 @@ TEST_F(MainFormTest, InterfaceMenu) {
   form_->BuildInterfaceMenu({"ttyS0", "ttyUSB0"});
   QStringList captions;
   for (QAction* a : form_->InterfaceMenu()->actions()) captions << a->text();
-  EXPECT_EQ(captions, QStringList({"ttyS0", "ttyUSB0"}));
+  // The network entry always follows, below a separator.
+  EXPECT_EQ(captions, QStringList({"ttyS0", "ttyUSB0", "", "Network Port..."}));
   EXPECT_TRUE(form_->InterfaceMenu()->actions()[0]->isChecked());
   EXPECT_FALSE(ctx_.port_unavailable);
 
@@ -212,7 +213,7 @@ TEST_F(MainFormTest, InterfaceMenu) {
   form_->BuildInterfaceMenu({});
   captions.clear();
   for (QAction* a : form_->InterfaceMenu()->actions()) captions << a->text();
-  EXPECT_EQ(captions, QStringList({"External Command"}));
+  EXPECT_EQ(captions, QStringList({"External Command", "", "Network Port..."}));
   EXPECT_TRUE(ctx_.port_unavailable);
   EXPECT_EQ(prompts_.Texts().last(),
             "The previously used comport (ttyUSB9) is no longer available.\rPlease select a "
@@ -220,7 +221,7 @@ TEST_F(MainFormTest, InterfaceMenu) {
 
   ctx_.ext_cmd.clear();
   form_->BuildInterfaceMenu({});
-  ASSERT_EQ(form_->InterfaceMenu()->actions().size(), 1);
+  ASSERT_EQ(form_->InterfaceMenu()->actions().size(), 3);
   EXPECT_EQ(form_->InterfaceMenu()->actions()[0]->text(), "No ports installed.");
   EXPECT_FALSE(form_->InterfaceMenu()->actions()[0]->isEnabled());
 }
@@ -231,11 +232,74 @@ TEST_F(MainFormTest, ChoosingAPortShowsIt) {
   form_->InterfaceItemClick(form_->InterfaceMenu()->actions()[1]);
   EXPECT_EQ(form_->PortPanel()->text(), "ttyUSB0");
   EXPECT_EQ(ctx_.current_port, "ttyUSB0");
-  QAction* ext = form_->InterfaceMenu()->actions().last();
+  QAction* ext = form_->InterfaceMenu()->findChild<QAction*>("ExternalCommand");
+  ASSERT_NE(ext, nullptr);
   form_->InterfaceItemClick(ext);
   EXPECT_EQ(form_->PortPanel()->text(), "EXT");
   EXPECT_TRUE(form_->ConnectedPanel()->text().isEmpty());
   EXPECT_TRUE(Enabled("MenuUpload"));
+}
+
+TEST_F(MainFormTest, StableNamesShowTheirDeviceAndAreStored) {
+  const QString by_id = "/dev/serial/by-id/usb-FTDI_FT232R_A1B2C3-if00-port0";
+  const QList<core::link::PortEntry> ports = {
+      {"ttyUSB0", "ttyUSB0", "ttyUSB0"},
+      {by_id, "ttyUSB0", "usb-FTDI_FT232R_A1B2C3-if00-port0 (ttyUSB0)"}};
+  form_->BuildInterfaceMenuWith(ports);
+  QAction* stable = form_->InterfaceMenu()->actions()[1];
+  EXPECT_EQ(stable->text(), "usb-FTDI_FT232R_A1B2C3-if00-port0 (ttyUSB0)");
+  form_->InterfaceItemClick(stable);
+  EXPECT_EQ(ctx_.current_port, by_id);
+  EXPECT_TRUE(form_->close());
+  EXPECT_EQ(IniValue("Settings", "ComInterface"), by_id);
+
+  // After a re-plug the kernel name may differ; the stored stable name still finds it.
+  ctx_.current_port = by_id;
+  form_->BuildInterfaceMenuWith(
+      {{"ttyUSB3", "ttyUSB3", "ttyUSB3"},
+       {by_id, "ttyUSB3", "usb-FTDI_FT232R_A1B2C3-if00-port0 (ttyUSB3)"}});
+  EXPECT_TRUE(form_->InterfaceMenu()->actions()[1]->isChecked());
+  EXPECT_FALSE(form_->InterfaceMenu()->actions()[0]->isChecked());
+  EXPECT_FALSE(ctx_.port_unavailable);
+}
+
+TEST_F(MainFormTest, NetworkPortIsAskedForAndTheLastFiveAreRemembered) {
+  form_->BuildInterfaceMenu({"ttyS0"});
+  QStringList offered;
+  for (int i = 1; i <= 6; ++i) {
+    form_->ask_network_port = [&offered, i](const QStringList& recent) {
+      offered = recent;
+      return QStringLiteral("rack%1:4001").arg(i);  // "tcp:" may be left out
+    };
+    form_->NetworkPortClick();
+  }
+  EXPECT_EQ(ctx_.current_port, "tcp:rack6:4001");
+  EXPECT_EQ(form_->PortPanel()->text(), "tcp:rack6:4001");
+  EXPECT_EQ(offered, QStringList({"tcp:rack5:4001", "tcp:rack4:4001", "tcp:rack3:4001",
+                                  "tcp:rack2:4001", "tcp:rack1:4001"}));
+  EXPECT_EQ(IniValue("Network", "Port1"), "tcp:rack6:4001");
+  EXPECT_EQ(IniValue("Network", "Port5"), "tcp:rack2:4001");
+  QStringList captions;
+  for (QAction* a : form_->InterfaceMenu()->actions()) {
+    if (a->isChecked()) captions << a->text();
+  }
+  EXPECT_EQ(captions, QStringList({"tcp:rack6:4001"}));
+
+  // Choosing a remembered one from the menu moves it to the top.
+  for (QAction* a : form_->InterfaceMenu()->actions()) {
+    if (a->text() == "tcp:rack3:4001") form_->InterfaceItemClick(a);
+  }
+  EXPECT_EQ(IniValue("Network", "Port1"), "tcp:rack3:4001");
+  EXPECT_EQ(IniValue("Network", "Port2"), "tcp:rack6:4001");
+
+  form_->ask_network_port = [](const QStringList&) { return QStringLiteral("rack7"); };
+  form_->NetworkPortClick();
+  EXPECT_EQ(prompts_.Texts().last(), "tcp:rack7 names no TCP port; write tcp:HOST:PORT.");
+  EXPECT_EQ(ctx_.current_port, "tcp:rack3:4001");
+
+  form_->ask_network_port = [](const QStringList&) { return QString(); };  // cancelled
+  form_->NetworkPortClick();
+  EXPECT_EQ(ctx_.current_port, "tcp:rack3:4001");
 }
 
 TEST_F(MainFormTest, ForwardedPresetOpensWithItsNote) {

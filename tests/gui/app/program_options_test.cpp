@@ -103,6 +103,23 @@ TEST_F(ProgramOptionsTest, OkRewritesTheCellsAndTheSettingsKeepThemAtClose) {
   EXPECT_FALSE(ini.GetBool("Zizara", "DoubleClick", true));
 }
 
+TEST_F(ProgramOptionsTest, ReconnectingIsOnUntilTurnedOffAndKeptAtClose) {
+  EXPECT_TRUE(commands().Options().reconnect);
+  OpenOptions([&](TOptionsForm& d) {
+    QCheckBox* box = Check(d, "CheckBoxReconnect");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Reconnect when the instrument returns");
+    EXPECT_TRUE(box->isChecked());
+    box->setChecked(false);
+    d.accept();
+  });
+  EXPECT_FALSE(commands().Options().reconnect);
+  form_->SaveSettings();
+  core::settings::IniFile ini(settings_);
+  ASSERT_TRUE(ini.Load());
+  EXPECT_FALSE(ini.GetBool("Settings", "Reconnect", true));
+}
+
 TEST_F(ProgramOptionsTest, UpDownsStayInTheListAndTraceColourFollowsTracing) {
   bool changed = true;
   bool colour_enabled_before = true;
