@@ -275,6 +275,12 @@ void Installation::CarryOut(const PackageItem& item) {
       engine.quiet = true;
       if (engine_.PrepareTransfer(false)) {
         SetItemPosition(1);
+        // A write-protected instrument refuses the word for ever; clear the protection as a
+        // block write does.
+        std::uint8_t flag = 0;
+        if (link.ReadProtectFlag(&flag) && flag == 0) {
+          link.ToggleProtectFlag();
+        }
         engine_.ModifyWord(item.address, QStringLiteral("$%1").arg(value, 4, 16, QLatin1Char('0'))
                                              .toUpper());
         engine_.progress().HideProgress();
