@@ -6,6 +6,7 @@
 #include <QJsonObject>
 
 #include "cli/cli_assoc.h"
+#include "cli/cli_install.h"
 #include "cli/cli_link.h"
 #include "cli/cli_macro.h"
 #include "cli/console_prompts.h"
@@ -34,6 +35,8 @@ QString UsageText() {
       "Files:\n"
       "  info FILE [--json]      show what a preset file (.PRE) or bare image holds\n"
       "  upgrade IN OUT          write IN with the version-5 defaults applied to OUT\n"
+      "  package info PKG [--json]\n"
+      "                          check a software package (.CDP) and list its items\n"
       "\n"
       "Desktop:\n"
       "  associations [--json]   whether .PRE, .MCR and .CDP files open with vt-zizara\n"
@@ -48,6 +51,9 @@ QString UsageText() {
       "                          write a preset file's configuration, then restart\n"
       "  restart                 restart the instrument\n"
       "  macro FILE.MCR          connect for remote control and run a macro\n"
+      "  install PKG.CDP [--backup FILE.CDP]\n"
+      "                          install a software package, after a backup when asked\n"
+      "  backup OUT.CDP          save the instrument's software as a package\n"
       "  /r $1c000 128           upload into memory.cod (external-command mode)\n"
       "  /d FILE                 download FILE without restarting (external-command mode)\n"
       "  /i                      restart (external-command mode)\n"
@@ -328,6 +334,9 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   }
   if (verb == QStringLiteral("associate")) {
     return RunAssociateVerb(rest, out, err, env);
+  }
+  if (IsInstallVerb(verb)) {
+    return RunInstallVerb(options, verb, rest, out, err, env);
   }
   if (IsLinkVerb(verb)) {
     return RunLinkVerb(options, verb, rest, out, err, env);

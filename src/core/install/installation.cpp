@@ -194,29 +194,37 @@ bool Installation::AcceptBackupName(const InstallRequest& request, QString* name
   return true;
 }
 
-bool Installation::MakeBackup(const QString& name) {
-  link::EngineState& engine = engine_.engine();
-  link::InstrumentRecord& record = engine_.record();
-  engine.kind = TransferKind::kUpload;
+bool ReadSoftwareBackup(link::DriverEngine& engine, QByteArray* package) {
+  link::InstrumentRecord& record = engine.record();
+  engine.engine().kind = TransferKind::kUpload;
   const int blocks = record.backup_block_count.toInt();
   const qint64 size = static_cast<qint64>(blocks) * link::kBlockSize;
-  bars_.overall_maximum += size;
-  BeginItem(size, Tr("Uploading QLX-Software to: ") + name);
-  engine_.progress().SetMaximum(static_cast<int>(size));
-  engine_.SetCaption(Tr("Uploading BACKUP."));
-  engine_.progress().ShowProgress();
+  engine.progress().SetMaximum(static_cast<int>(size));
+  engine.SetCaption(Tr("Uploading BACKUP."));
+  engine.progress().ShowProgress();
   QByteArray software(size, '\0');
   const bool read =
-      blocks > 0 && engine_.ReadBlocks(link::Command::kReadBlock, link::kSoftwareAddress, blocks,
-                                       reinterpret_cast<std::uint8_t*>(software.data()));
-  engine_.progress().HideProgress();
-  if (!read) {
+      blocks > 0 && engine.ReadBlocks(link::Command::kReadBlock, link::kSoftwareAddress, blocks,
+                                      reinterpret_cast<std::uint8_t*>(software.data()));
+  engine.progress().HideProgress();
+  if (read) {
+    *package = BuildBackupPackage(record.model_index, record.serial_text, software);
+  }
+  return read;
+}
+
+bool Installation::MakeBackup(const QString& name) {
+  const qint64 size =
+      static_cast<qint64>(engine_.record().backup_block_count.toInt()) * link::kBlockSize;
+  bars_.overall_maximum += size;
+  BeginItem(size, Tr("Uploading QLX-Software to: ") + name);
+  QByteArray package;
+  if (!ReadSoftwareBackup(engine_, &package)) {
     return false;
   }
   QString error;
   const QString target = EndsWithCdp(name) ? name : name + QStringLiteral(".CDP");
-  if (!io::SaveFileAtomically(
-          target, BuildBackupPackage(record.model_index, record.serial_text, software), &error)) {
+  if (!io::SaveFileAtomically(target, package, &error)) {
     engine_.link().prompts().Error(error);
     return false;
   }

@@ -66,6 +66,10 @@ bool ValidateHexData(const QString& text, int width);
 // does not fit in 16 bits (*out_of_range then tells which).
 bool WordValue(const QString& text, std::uint16_t* value, bool* out_of_range);
 
+// Reads the instrument software (backup block count x 128 bytes from address 0) as an upload
+// and makes the backup package of it. False when the read failed or was aborted.
+bool ReadSoftwareBackup(link::DriverEngine& engine, QByteArray* package);
+
 // Step through a package: backup, items, restart and reconnection. The window and the command
 // line drive the same code; every message goes through the link's prompts.
 class Installation {
