@@ -2,6 +2,7 @@
 
 #include "gui/app/command_line.h"
 #include "gui/app/link_commands.h"
+#include "gui/install/install_commands.h"
 #include "gui/app/remote_commands.h"
 #include "gui/app/web_address.h"
 #include "gui/remote/global_hotkeys.h"
@@ -75,7 +76,7 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
     } else if (kind == QStringLiteral(".MCR")) {
       RunMacroFile(path);
     } else if (!kind.isEmpty()) {
-      NotAvailableYet();  // packages come with the installation window
+      return install_commands_ == nullptr || install_commands_->PackageDropped(path);
     }
     return true;
   };
@@ -246,7 +247,11 @@ void TMainForm::CreateMenus() {
   qlx_software_menu_ = tools->addMenu(Tr("QLX Software"));
   qlx_software_menu_->setObjectName(QStringLiteral("MenuQLXSoftware"));
   connect(AddAction(qlx_software_menu_, "InstallSoftware1", Tr("Install Software")),
-          &QAction::triggered, this, &TMainForm::NotAvailableYet);
+          &QAction::triggered, this, [this] {
+            if (install_commands_ != nullptr) {
+              install_commands_->InstallSoftwareClick();
+            }
+          });
   tools->addSeparator();
   QAction* options = AddAction(tools, "MenuOptions", Tr("Options..."));
   options->setIcon(common::ToolIcon(QStringLiteral("options")));
@@ -960,6 +965,10 @@ void TMainForm::SetLinkController(link::LinkController* controller) {
   delete remote_commands_;
   remote_commands_ = nullptr;
   link_commands_ = controller != nullptr ? new LinkCommands(*this, *controller) : nullptr;
+  delete install_commands_;
+  install_commands_ = controller != nullptr
+                          ? new install::InstallCommands(*this, *controller, prompts_, files_)
+                          : nullptr;
   if (controller != nullptr) {
     remote_commands_ = new RemoteCommands(*this, *controller, prompts_);
     matrix_->SetRemoteSender(remote_commands_);
@@ -1034,6 +1043,14 @@ void TMainForm::ConnectAtStartUp() {
   if (link_commands_ != nullptr) {
     link_commands_->ConnectAtStartUp();
   }
+  if (!ctx_.pending_package.isEmpty() && install_commands_ != nullptr) {
+    const QString package = ctx_.pending_package;
+    ctx_.pending_package.clear();
+    if (install_commands_->PackageFromCommandLine(package)) {
+      QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+      return;
+    }
+  }
   if (!ctx_.pending_macro.isEmpty() && remote_commands_ != nullptr) {
     const QString macro = ctx_.pending_macro;
     ctx_.pending_macro.clear();
@@ -1080,6 +1097,7 @@ void TMainForm::HandleCommandLineFile(const QString& path) {
     ctx_.pending_macro = path;
   } else if (kind == QStringLiteral(".CDP")) {
     ctx_.pending_package = path;
+    ctx_.connect_flags.package_from_command_line = true;
   }
 }
 
@@ -1095,8 +1113,8 @@ void TMainForm::HandleForwardedPath(const QString& path) {
   }
   if (kind == QStringLiteral(".MCR")) {
     RunMacroFile(path);
-  } else if (kind == QStringLiteral(".CDP")) {
-    NotAvailableYet();
+  } else if (kind == QStringLiteral(".CDP") && install_commands_ != nullptr) {
+    install_commands_->PackageForwarded(path);
   }
   SetFilePanel(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
   raise();

@@ -24,6 +24,9 @@
 namespace zizara::gui::matrix {
 class TMatrixView;
 }
+namespace zizara::gui::install {
+class InstallCommands;
+}
 
 namespace zizara::gui::app {
 
@@ -94,6 +97,8 @@ class TMainForm : public QMainWindow {
   link::TDotLogForm* DotLogForm() { return dot_log_form_; }
   remote::TDropListForm* DropListForm() { return drop_form_; }
   class RemoteCommands* Remote() { return remote_commands_; }
+  class LinkCommands* LinkCommandsOf() { return link_commands_; }
+  install::InstallCommands* Install() { return install_commands_; }
 
   // What tests and later windows look at.
   AppContext& context() { return ctx_; }
@@ -187,6 +192,7 @@ class TMainForm : public QMainWindow {
   link::LinkController* link_controller_ = nullptr;
   class LinkCommands* link_commands_ = nullptr;
   class RemoteCommands* remote_commands_ = nullptr;
+  install::InstallCommands* install_commands_ = nullptr;
   bool delete_held_ = false;
   bool remote_checks_connected_ = false;
   bool clipboard_has_labels_ = false;

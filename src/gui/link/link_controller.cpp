@@ -81,6 +81,8 @@ lk::Identification& LinkController::IdentificationLayer() {
 
 lk::ConfigurationTransfers& LinkController::TransfersLayer() { return EnsureSession()->transfers; }
 
+lk::DriverEngine& LinkController::EngineLayer() { return EnsureSession()->engine; }
+
 void LinkController::Record(const lk::ConnectOutcome& outcome) {
   last_outcome_ = outcome;
   ctx_.instrument_detected = outcome.result != lk::ConnectResult::kNotConnected &&

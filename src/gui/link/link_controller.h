@@ -39,6 +39,7 @@ class LinkController : public QObject {
   core::link::InstrumentLink& EnsureLink();
   core::link::Identification& IdentificationLayer();
   core::link::ConfigurationTransfers& TransfersLayer();
+  core::link::DriverEngine& EngineLayer();
 
   // Identifies the instrument on the current port and records what was found.
   core::link::ConnectOutcome Connect();
