@@ -111,6 +111,7 @@ TInstallForm::TInstallForm(app::AppContext& ctx, link::LinkController& controlle
   layout->addWidget(group3);
   layout->addWidget(cancel_, 0, Qt::AlignRight);
   setMinimumWidth(460);
+  adjustSize();  // the minimum width alone would leave the first show at that size's height
 
   // The hints always show the whole name, however narrow the edit.
   connect(source_, &QLineEdit::textChanged, source_, &QLineEdit::setToolTip);
