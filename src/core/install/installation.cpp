@@ -154,6 +154,7 @@ bool Installation::AcceptBackupName(const InstallRequest& request, QString* name
     file += QStringLiteral(".CDP");
   }
   *name = folder + file;
+  view_.ShowBackupName(*name);
   // A drive path there; an absolute path here.
   if (folder.isEmpty() || !folder.startsWith(QLatin1Char('/'))) {
     prompts.Warning(Tr("Please specify a filename for the backup file."));

@@ -28,6 +28,8 @@ class InstallView {
   virtual void ShowBars(const InstallBars& bars) = 0;
   // The package description while the installation runs.
   virtual void SetRunCaption(const QString& caption) = 0;
+  // The backup name as it will be used (".CDP" appended), written back before the checks.
+  virtual void ShowBackupName(const QString& /*name*/) {}
   // The input box of a set-word item that asks; false when the user cancelled it.
   virtual bool InputValue(const QString& caption, const QString& prompt, const QString& proposal,
                           QString* text) = 0;

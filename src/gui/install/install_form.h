@@ -53,6 +53,7 @@ class TInstallForm : public QDialog, public core::install::InstallView {
   // InstallView.
   void ShowBars(const core::install::InstallBars& bars) override;
   void SetRunCaption(const QString& caption) override;
+  void ShowBackupName(const QString& name) override { backup_name_->setText(name); }
   bool InputValue(const QString& caption, const QString& prompt, const QString& proposal,
                   QString* text) override;
 
