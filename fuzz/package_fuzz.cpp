@@ -24,8 +24,8 @@ void Check(const QByteArray& bytes) {
       std::abort();
     }
     if (item.type == 0 && item.data.size() != static_cast<qint64>(item.data_size)) std::abort();
-    specs.append({item.model_mask, item.type, item.data_size, item.address, item.description,
-                  item.data});
+    specs.append(
+        {item.model_mask, item.type, item.data_size, item.address, item.description, item.data});
   }
   const inst::PackageVerdict again = inst::ReadPackage(inst::BuildPackage(v.description, specs));
   if (!again.ok() || again.items.size() != v.items.size() || again.description != v.description) {

@@ -1,13 +1,12 @@
 #include "cli/cli_install.h"
 
-#include <csignal>
-#include <cstdio>
-
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
+#include <csignal>
+#include <cstdio>
 
 #include "cli/console_prompts.h"
 #include "cli/terminal_progress.h"
@@ -121,8 +120,8 @@ class TerminalInstallView : public inst::InstallView {
       err_ << ForTerminal(prompt) << ' ' << proposal << Qt::endl;
       return false;
     }
-    err_ << ForTerminal(caption) << ' ' << MessageForTerminal(prompt) << " ["
-         << proposal << "] " << Qt::flush;
+    err_ << ForTerminal(caption) << ' ' << MessageForTerminal(prompt) << " [" << proposal << "] "
+         << Qt::flush;
     char line[256] = {};
     if (std::fgets(line, sizeof line, stdin) == nullptr) {
       return false;
@@ -143,7 +142,7 @@ bool ReadPackageFile(const QString& path, inst::PackageVerdict* verdict, QTextSt
   if (!file.ok()) {
     err << Tr("Error: ")
         << ForTerminal(file.failure == core::io::ReadFailure::kTooLarge ? inst::NotValidText()
-                                                                         : file.error)
+                                                                        : file.error)
         << Qt::endl;
     return false;
   }
@@ -166,9 +165,9 @@ QJsonObject PackageJson(const inst::PackageVerdict& v) {
     j[QStringLiteral("type_name")] = inst::ItemTypeName(item.type);
     j[QStringLiteral("model_mask")] = Hex(item.model_mask, 8);
     j[QStringLiteral("models")] =
-        item.model_mask == 0 ? QJsonValue(QStringLiteral("all"))
-                             : QJsonValue(QJsonArray::fromStringList(
-                                   inst::ModelNamesOfMask(item.model_mask)));
+        item.model_mask == 0
+            ? QJsonValue(QStringLiteral("all"))
+            : QJsonValue(QJsonArray::fromStringList(inst::ModelNamesOfMask(item.model_mask)));
     j[QStringLiteral("size")] = static_cast<qint64>(item.data_size);
     j[QStringLiteral("address")] = Hex(item.address, 6);
     j[QStringLiteral("description")] = item.description;
@@ -217,10 +216,10 @@ int PackageInfo(const GlobalOptions& options, const QStringList& args, QTextStre
     const QString models = item.model_mask == 0
                                ? QStringLiteral("all")
                                : inst::ModelNamesOfMask(item.model_mask).join(QStringLiteral(", "));
-    out << QStringLiteral("  %1. ").arg(i + 1) << item.type << ' '
-        << inst::ItemTypeName(item.type) << Tr(", models ") << Hex(item.model_mask, 8) << " ("
-        << models << ")" << Tr(", size ") << item.data_size << Tr(", address ")
-        << Hex(item.address, 6) << ": " << ForTerminal(item.description) << '\n';
+    out << QStringLiteral("  %1. ").arg(i + 1) << item.type << ' ' << inst::ItemTypeName(item.type)
+        << Tr(", models ") << Hex(item.model_mask, 8) << " (" << models << ")" << Tr(", size ")
+        << item.data_size << Tr(", address ") << Hex(item.address, 6) << ": "
+        << ForTerminal(item.description) << '\n';
   }
   out.flush();
   return kExitOk;
@@ -283,8 +282,8 @@ int Backup(InstallSession& s, const QStringList& args, QTextStream& out, QTextSt
     err << Tr("Error: ") << ForTerminal(error) << Qt::endl;
     return kExitFailed;
   }
-  out << Tr("Saved ") << ForTerminal(inst::BackupDescription(s.record.model_index,
-                                                            s.record.serial_text))
+  out << Tr("Saved ")
+      << ForTerminal(inst::BackupDescription(s.record.model_index, s.record.serial_text))
       << Tr(" to ") << ForTerminal(target) << Qt::endl;
   return kExitOk;
 }
@@ -314,8 +313,7 @@ int Install(InstallSession& s, const GlobalOptions& options, const QStringList& 
     return kExitFailed;
   }
   if (!verdict.ok()) {
-    err << Tr("Error: ") << MessageForTerminal(inst::RefusalText(verdict))
-        << Qt::endl;
+    err << Tr("Error: ") << MessageForTerminal(inst::RefusalText(verdict)) << Qt::endl;
     return kExitFailed;
   }
   if (!ConnectForInstall(s, false, err)) {

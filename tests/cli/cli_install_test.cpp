@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
-
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <csignal>
 
 #include "cli/cli.h"
 #include "core/install/package.h"
@@ -58,8 +57,8 @@ class CliInstallTest : public ::testing::Test {
   std::function<void(QByteArray&)> on_read_;
 };
 
-PackageItemSpec Item(std::uint16_t type, std::uint32_t mask, std::uint32_t address,
-                     QByteArray data, QString description) {
+PackageItemSpec Item(std::uint16_t type, std::uint32_t mask, std::uint32_t address, QByteArray data,
+                     QString description) {
   PackageItemSpec s;
   s.type = type;
   s.model_mask = mask;
@@ -71,9 +70,9 @@ PackageItemSpec Item(std::uint16_t type, std::uint32_t mask, std::uint32_t addre
 }
 
 TEST_F(CliInstallTest, PackageInfoJsonListsTheItems) {
-  const QString path = Write(BuildPackage(
-      "Release 5.20", {Item(0, 0, 0x1000, QByteArray(256, '\1'), "Code."),
-                       Item(7, 0x18, 0x30010, QByteArray("\x2C\x01", 2), "Volume?")}));
+  const QString path = Write(
+      BuildPackage("Release 5.20", {Item(0, 0, 0x1000, QByteArray(256, '\1'), "Code."),
+                                    Item(7, 0x18, 0x30010, QByteArray("\x2C\x01", 2), "Volume?")}));
   const CliRun r = Run({"package", "info", path, "--json"});
   ASSERT_EQ(r.code, 0) << r.err.toStdString();
   const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
@@ -111,12 +110,12 @@ TEST_F(CliInstallTest, ARefusedPackageExitsOneWithTheMessage) {
 
 TEST_F(CliInstallTest, InstallWritesTakesProposalsPrintsMessagesAndBacksUp) {
   const QByteArray software = instrument_->ReadMemory(0, 0x20000);
-  const QString path = Write(BuildPackage(
-      "Release", {Item(0, 0, 0x30000, QByteArray(128, '\x42'), "Code."),
-                  Item(7, 0, 0x30200, QByteArray("\x34\x12", 2), "Level?"),
-                  Item(5, 0, 0, {}, "Check the meter.")}));
-  const CliRun r = Run({"--port", "sim", "install", path, "--backup", dir_.filePath("old"),
-                        "--yes"});
+  const QString path =
+      Write(BuildPackage("Release", {Item(0, 0, 0x30000, QByteArray(128, '\x42'), "Code."),
+                                     Item(7, 0, 0x30200, QByteArray("\x34\x12", 2), "Level?"),
+                                     Item(5, 0, 0, {}, "Check the meter.")}));
+  const CliRun r =
+      Run({"--port", "sim", "install", path, "--backup", dir_.filePath("old"), "--yes"});
   ASSERT_EQ(r.code, 0) << r.err.toStdString();
   EXPECT_EQ(instrument_->ReadMemory(0x30000, 128), QByteArray(128, '\x42'));
   EXPECT_EQ(instrument_->ReadMemory(0x30200, 2), QByteArray("\x12\x34"));
@@ -136,9 +135,9 @@ TEST_F(CliInstallTest, BackupVerbWritesTheSamePackage) {
 }
 
 TEST_F(CliInstallTest, SigintCancelsTheInstallation) {
-  const QString path = Write(BuildPackage(
-      "Long", {Item(0, 0, 0x30000, QByteArray(128 * 200, '\x42'), "Code."),
-               Item(4, 0, 0, {}, "Never shown.")}));
+  const QString path =
+      Write(BuildPackage("Long", {Item(0, 0, 0x30000, QByteArray(128 * 200, '\x42'), "Code."),
+                                  Item(4, 0, 0, {}, "Never shown.")}));
   int reads = 0;
   on_read_ = [&reads](QByteArray& bytes) {
     if (!bytes.isEmpty() && ++reads == 400) std::raise(SIGINT);

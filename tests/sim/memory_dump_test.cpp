@@ -17,9 +17,9 @@ TEST(MemoryDumpTest, CoversTheConfigurationOrTheLargerSoftware) {
   QTemporaryDir dir;
   SimAppOptions options;
   QString error;
-  ASSERT_EQ(ParseSimArguments({"--link", "x", "--memory-dump", dir.filePath("m.bin")}, &options,
-                              &error),
-            ParseOutcome::kRun)
+  ASSERT_EQ(
+      ParseSimArguments({"--link", "x", "--memory-dump", dir.filePath("m.bin")}, &options, &error),
+      ParseOutcome::kRun)
       << error.toStdString();
   EXPECT_EQ(options.memory_dump_file, dir.filePath("m.bin"));
 

@@ -96,11 +96,14 @@ QString CompleteWithBackupText(const QString& backup_name) {
 QString CancelledText() { return Tr("The software installation was cancelled by the user."); }
 
 QString BiosProblemText() {
-  return Tr("The QLX was in BIOS-Mode, some operations could not be performed,\rplease verify "
-            "that the QLX has booted normally and execute the update one more time.");
+  return Tr(
+      "The QLX was in BIOS-Mode, some operations could not be performed,\rplease verify "
+      "that the QLX has booted normally and execute the update one more time.");
 }
 
-QString EnterValidBackupNameText() { return Tr("Please enter a valid filename for the backup file."); }
+QString EnterValidBackupNameText() {
+  return Tr("Please enter a valid filename for the backup file.");
+}
 
 Installation::Installation(link::DriverEngine& engine, link::Identification& identification,
                            InstallView& view)
@@ -290,8 +293,8 @@ void Installation::CarryOut(const PackageItem& item) {
         if (link.ReadProtectFlag(&flag) && flag == 0) {
           link.ToggleProtectFlag();
         }
-        engine_.ModifyWord(item.address, QStringLiteral("$%1").arg(value, 4, 16, QLatin1Char('0'))
-                                             .toUpper());
+        engine_.ModifyWord(item.address,
+                           QStringLiteral("$%1").arg(value, 4, 16, QLatin1Char('0')).toUpper());
         engine_.progress().HideProgress();
       }
       SetItemPosition(2);

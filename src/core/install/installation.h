@@ -51,7 +51,7 @@ enum class InstallOutcome {
   kBackupNameRefused,  // the window stays open for another name
   kCompleted,
   kCancelled,
-  kBiosProblem,        // some items needed the normal software
+  kBiosProblem,  // some items needed the normal software
 };
 
 struct InstallResult {
@@ -76,8 +76,7 @@ bool ReadSoftwareBackup(link::DriverEngine& engine, QByteArray* package);
 // line drive the same code; every message goes through the link's prompts.
 class Installation {
  public:
-  Installation(link::DriverEngine& engine, link::Identification& identification,
-               InstallView& view);
+  Installation(link::DriverEngine& engine, link::Identification& identification, InstallView& view);
   ~Installation();
   Installation(const Installation&) = delete;
   Installation& operator=(const Installation&) = delete;

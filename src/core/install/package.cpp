@@ -73,9 +73,7 @@ int DataBytesOf(std::uint16_t type) {
 
 }  // namespace
 
-std::uint16_t PackageItem::Value() const {
-  return data.size() >= 2 ? U16(data, 0) : 0;
-}
+std::uint16_t PackageItem::Value() const { return data.size() >= 2 ? U16(data, 0) : 0; }
 
 std::uint32_t PackageCrc(const QByteArray& package) {
   uLong crc = crc32(0L, Z_NULL, 0);
@@ -118,7 +116,8 @@ PackageVerdict ReadPackage(const QByteArray& package) {
   items.reserve(count);
   for (int i = 0; i < count; ++i) {
     PackageItem item;
-    item.header_offset = U32(package, kDirectoryOffset + static_cast<qint64>(i) * kDirectoryEntrySize);
+    item.header_offset =
+        U32(package, kDirectoryOffset + static_cast<qint64>(i) * kDirectoryEntrySize);
     const qint64 at = item.header_offset;
     if (at + kItemHeaderSize > size) {
       return verdict;

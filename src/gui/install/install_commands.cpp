@@ -10,8 +10,7 @@ namespace zizara::gui::install {
 using core::i18n::Tr;
 
 InstallCommands::InstallCommands(app::TMainForm& form, link::LinkController& controller,
-                                 core::ui_port::Prompts& prompts,
-                                 core::ui_port::FileChooser& files)
+                                 core::ui_port::Prompts& prompts, core::ui_port::FileChooser& files)
     : QObject(&form),
       form_(form),
       controller_(controller),
@@ -36,8 +35,7 @@ QString InstallCommands::InstallQuestion() const {
   }
   return Tr("Do you wish to install new software on the ") +
          core::config::ModelName(ctx.instrument.model_index) + Tr(" with the serial number ") +
-         ctx.instrument.serial_text + Tr(" connected on ") + ctx.current_port +
-         QStringLiteral("?");
+         ctx.instrument.serial_text + Tr(" connected on ") + ctx.current_port + QStringLiteral("?");
 }
 
 void InstallCommands::InstallSoftwareClick() {

@@ -29,9 +29,7 @@ void SetBar(QProgressBar* bar, qint64 maximum, qint64 position) {
   bar->setValue(static_cast<int>(std::min(position, maximum) / scale));
 }
 
-QString DialogFilter() {
-  return QString::fromLatin1(inst::kPackageFilter);
-}
+QString DialogFilter() { return QString::fromLatin1(inst::kPackageFilter); }
 
 }  // namespace
 
@@ -189,8 +187,8 @@ void TInstallForm::SourceButtonClick() {
 }
 
 void TInstallForm::BackupButtonClick() {
-  QString name = files_.SaveFileName(Tr("Backup old software."), DialogFilter(),
-                                     backup_name_->text());
+  QString name =
+      files_.SaveFileName(Tr("Backup old software."), DialogFilter(), backup_name_->text());
   if (name.isEmpty()) {
     return;
   }
@@ -198,8 +196,8 @@ void TInstallForm::BackupButtonClick() {
     name += QStringLiteral(".CDP");
   }
   if (QFileInfo::exists(name)) {
-    if (!prompts_.Confirm(Tr("The file '") + name + QStringLiteral("'") +
-                          Tr(" allready exists.") + QStringLiteral("\r") + QStringLiteral("\r") +
+    if (!prompts_.Confirm(Tr("The file '") + name + QStringLiteral("'") + Tr(" allready exists.") +
+                          QStringLiteral("\r") + QStringLiteral("\r") +
                           Tr("Do you wish to replace it?"))) {
       dialog_name_.clear();
       return;

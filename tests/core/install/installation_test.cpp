@@ -173,10 +173,10 @@ TEST(InstallationTest, AskedWordsAreCheckedUntilAccepted) {
       BuildPackage("Ask", {Item(7, 0x30010, Word(300), "Volume?"), Item(7, 0x30020, Word(0x77))}));
   const InstallResult r = f.Run(path);
   EXPECT_EQ(r.outcome, InstallOutcome::kCompleted);
-  EXPECT_EQ(f.prompts.Texts(),
-            (QStringList{"Data is out of range, please try again.",
-                         "Illegal data, please try again.", "Illegal data, please try again.",
-                         "The software installation is complete."}));
+  EXPECT_EQ(
+      f.prompts.Texts(),
+      (QStringList{"Data is out of range, please try again.", "Illegal data, please try again.",
+                   "Illegal data, please try again.", "The software installation is complete."}));
   EXPECT_EQ(f.view.asked.first(), "Input.|Volume?|300");
   EXPECT_EQ(f.instrument.ReadMemory(0x30010, 2), QByteArray("\x1A\x2B"));
   // The second item asks too; cancelling its box takes the proposal.
@@ -189,14 +189,15 @@ TEST(InstallationTest, BackupOfAModel4InstrumentIs2048BlocksAndRestoresTheSoftwa
   ASSERT_EQ(f.record.model_index, 4);
   const QByteArray software = f.instrument.ReadMemory(0, 0x40000);
   const QString backup = f.dir.filePath("saved/backup");  // folder and extension are added
-  f.prompts.Queue(Answer::kYes);                            // create the folder
+  f.prompts.Queue(Answer::kYes);                          // create the folder
   const InstallResult r = f.Run(f.Write(BuildPackage("Empty", {})), true, backup);
   EXPECT_EQ(r.outcome, InstallOutcome::kCompleted);
   EXPECT_EQ(r.backup_name, backup + ".CDP");
   EXPECT_TRUE(r.backup_written);
   EXPECT_EQ(f.prompts.Texts().last(),
             "The software installation is complete,\ra backup of the QLX-Software was created in "
-            "the directory '" + backup + ".CDP'");
+            "the directory '" +
+                backup + ".CDP'");
   const io::ReadResult file = io::ReadRegularFile(backup + ".CDP", kMaxPackageSize);
   ASSERT_TRUE(file.ok());
   EXPECT_EQ(file.data, BuildBackupPackage(4, "8000", software));
@@ -218,8 +219,8 @@ TEST(InstallationTest, BackupOfAModel4InstrumentIs2048BlocksAndRestoresTheSoftwa
 TEST(InstallationTest, BackupNamesWithoutAFolderKeepTheWindowOpen) {
   InstallFixture f;
   const qint64 restarts = f.instrument.stats().restarts;
-  const InstallResult r = f.Run(f.Write(BuildPackage("P", {Item(4, 0, {}, "Never shown.")})),
-                                true, "backup");
+  const InstallResult r =
+      f.Run(f.Write(BuildPackage("P", {Item(4, 0, {}, "Never shown.")})), true, "backup");
   EXPECT_EQ(r.outcome, InstallOutcome::kBackupNameRefused);
   EXPECT_EQ(r.backup_name, "backup.CDP");
   EXPECT_EQ(f.prompts.Texts(), (QStringList{"Please specify a filename for the backup file.",
@@ -233,7 +234,8 @@ TEST(InstallationTest, AnExistingBackupIsReplacedOnlyWhenConfirmed) {
   f.prompts.Queue(Answer::kNo);
   EXPECT_EQ(f.Run(f.Write(BuildPackage("P", {})), true, backup).outcome,
             InstallOutcome::kBackupNameRefused);
-  EXPECT_EQ(f.prompts.Texts().first(), "The File 'old.CDP' already exists.\rDo you wish to replace it?");
+  EXPECT_EQ(f.prompts.Texts().first(),
+            "The File 'old.CDP' already exists.\rDo you wish to replace it?");
   EXPECT_EQ(io::ReadRegularFile(backup, 100).data, "old backup");
   // Chosen in the save dialog, where the replacement was confirmed: not asked again.
   f.prompts.Clear();

@@ -38,9 +38,7 @@ QByteArray TwoItemPackage() {
   return BuildPackage("Test package", {write, note});
 }
 
-TEST(PackageCrcTest, IsTheStandardCrc32) {
-  EXPECT_EQ(PackageCrc("abc"), 0x352441C2u);
-}
+TEST(PackageCrcTest, IsTheStandardCrc32) { EXPECT_EQ(PackageCrc("abc"), 0x352441C2u); }
 
 TEST(PackageReadTest, ReadsItemsThroughTheDirectory) {
   const PackageVerdict v = ReadPackage(TwoItemPackage());
@@ -139,7 +137,8 @@ TEST(BackupPackageTest, HasTheDocumentedLayout) {
   const QByteArray b = BuildBackupPackage(5, "12345", software);
   const QByteArray description = "Backup of QLX-A, Serial No.: 12345";
   ASSERT_EQ(b.size(), 308 + 272 + 131072 + 272);
-  EXPECT_EQ(b.left(10), QByteArray("\x04VTT_\x04" "0001"));
+  EXPECT_EQ(b.left(10), QByteArray("\x04VTT_\x04"
+                                   "0001"));
   EXPECT_EQ(static_cast<int>(b[10]), description.size());
   EXPECT_EQ(b.mid(11, description.size()), description);
   EXPECT_EQ(b.mid(11 + description.size(), 255 - description.size() + 2 /*reserved*/),
