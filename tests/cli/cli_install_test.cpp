@@ -150,5 +150,30 @@ TEST_F(CliInstallTest, SigintCancelsTheInstallation) {
   EXPECT_TRUE(instrument_->ReadMemory(0x30000, 128 * 200) != QByteArray(128 * 200, '\x42'));
 }
 
+TEST_F(CliInstallTest, BiosModeProblemsAndRefusedBackupsExitOne) {
+  sim::QlxOptions o;
+  o.bios = true;
+  o.boot_ms = 20;
+  instrument_ = std::make_unique<sim::QlxInstrument>(o);
+  const QString path = Write(BuildPackage("P", {Item(1, 0, 0x30000, QByteArray("\1\2", 2), "W.")}));
+  const CliRun r = Run({"--port", "sim", "install", path});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(r.err.contains("The QLX was in BIOS-Mode, some operations could not be performed,\n"))
+      << r.err.toStdString();
+  EXPECT_EQ(Run({"--port", "sim", "backup", dir_.filePath("b.CDP")}).code, 1);
+  EXPECT_FALSE(QFile::exists(dir_.filePath("b.CDP")));
+}
+
+TEST_F(CliInstallTest, PackageInfoTextNamesEveryItem) {
+  const CliRun r =
+      Run({"package", "info",
+           Write(BuildPackage("Two", {Item(4, 8, 0, {}, "Hi."), Item(2, 0, 0, {}, "Go.")}))});
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.out.contains("Description: Two\n"));
+  EXPECT_TRUE(r.out.contains("Items: 2\n"));
+  EXPECT_TRUE(r.out.contains("1. 4 information, models 00000008 (QLX-M+)")) << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains("2. 2 restart, models 00000000 (all)"));
+}
+
 }  // namespace
 }  // namespace zizara::cli
