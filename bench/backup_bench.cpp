@@ -26,9 +26,11 @@ int main(int argc, char** argv) {
   const QString port = dir.filePath(QStringLiteral("qlx"));
   const QString dump = dir.filePath(QStringLiteral("memory.bin"));
   QProcess sim;
-  if (!zizara::bench::StartQlxSim(sim, QStringLiteral(ZIZARA_QLX_SIM), port,
-                                  {QStringLiteral("--baud"), QString::number(baud),
-                                   QStringLiteral("--memory-dump"), dump})) {
+  const zizara::bench::StrictLog strict;
+  if (!zizara::bench::StartQlxSim(
+          sim, QStringLiteral(ZIZARA_QLX_SIM), port,
+          {QStringLiteral("--baud"), QString::number(baud), QStringLiteral("--memory-dump"), dump},
+          strict)) {
     return 1;
   }
   zl::SerialTransport transport(port);
@@ -70,5 +72,5 @@ int main(int argc, char** argv) {
   std::printf("backup    %7.3f s  bytes %7lld  wire limit %7.3f s  ratio %.4f  %s\n", seconds,
               static_cast<long long>(bytes), wire, seconds / wire,
               same ? "matches the memory dump" : "DIFFERS from the memory dump");
-  return same ? 0 : 1;
+  return same ? strict.Verdict() : 1;
 }

@@ -3,9 +3,11 @@
 // How every benchmark starts the simulated instrument, in one place, so that an option every
 // run should carry is added here once.
 
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
 
@@ -13,9 +15,33 @@
 
 namespace zizara::bench {
 
-// An in-process instrument with the given options.
-inline std::unique_ptr<sim::QlxInstrument> MakeInstrument(const sim::QlxOptions& options) {
+// The simulator witnesses every run: a benchmark that broke the protocol measured the wrong
+// thing, so it fails however fast it was.
+class StrictLog {
+ public:
+  StrictLog() : path_(dir_.filePath(QStringLiteral("strict.txt"))) {}
+  const QString& path() const { return path_; }
+  // 0 when the program kept to the protocol; otherwise prints what it broke and returns 3.
+  int Verdict() const {
+    QFile file(path_);
+    const QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (text.trimmed().isEmpty()) {
+      return 0;
+    }
+    std::fprintf(stderr, "the program broke the protocol:\n%s", text.constData());
+    return 3;
+  }
+
+ private:
+  QTemporaryDir dir_;
+  QString path_;
+};
+
+// An in-process instrument with the given options, witnessed into `strict`.
+inline std::unique_ptr<sim::QlxInstrument> MakeInstrument(sim::QlxOptions options,
+                                                          const StrictLog& strict) {
   QString error;
+  options.strict_file = strict.path();
   std::unique_ptr<sim::QlxInstrument> instrument = sim::QlxInstrument::Create(options, &error);
   if (!instrument) {
     std::fprintf(stderr, "simulator options refused: %s\n", qPrintable(error));
@@ -24,11 +50,11 @@ inline std::unique_ptr<sim::QlxInstrument> MakeInstrument(const sim::QlxOptions&
 }
 
 // Starts the qlx-sim program at `program` serving a pty linked at `port`, with `extra`
-// options, and waits for its ready line. False (with a message on stderr) when it did not
-// come up.
+// options, witnessed into `strict`, and waits for its ready line. False (with a message on
+// stderr) when it did not come up.
 inline bool StartQlxSim(QProcess& sim, const QString& program, const QString& port,
-                        const QStringList& extra) {
-  QStringList args{QStringLiteral("--link"), port};
+                        const QStringList& extra, const StrictLog& strict) {
+  QStringList args{QStringLiteral("--link"), port, QStringLiteral("--strict"), strict.path()};
   args << extra;
   sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   sim.start(program, args);

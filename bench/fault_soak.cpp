@@ -99,7 +99,8 @@ struct RateResult {
 
 enum class Faults { kBoth, kDrop, kCorrupt };
 
-RateResult Soak(double rate, Faults faults, int uploads, int downloads, std::uint32_t seed) {
+RateResult Soak(double rate, Faults faults, int uploads, int downloads, std::uint32_t seed,
+                const zizara::bench::StrictLog& strict) {
   RateResult r;
   r.rate = rate;
   zizara::sim::QlxOptions options;
@@ -107,7 +108,7 @@ RateResult Soak(double rate, Faults faults, int uploads, int downloads, std::uin
   options.corrupt = faults == Faults::kDrop ? 0.0 : rate;
   options.seed = seed;
   options.boot_ms = 50;  // a quicker restart after each download; its length tests nothing
-  const auto instrument = zizara::bench::MakeInstrument(options);
+  const auto instrument = zizara::bench::MakeInstrument(options, strict);
   if (!instrument) {
     std::exit(2);
   }
@@ -132,6 +133,9 @@ RateResult Soak(double rate, Faults faults, int uploads, int downloads, std::uin
         c = static_cast<char>(content() & 0xFF);
       }
       s.config.image.CopyIn(0, std::vector<std::uint8_t>(sent.begin(), sent.end()));
+      // As the tool does: the connection's probe tells whether the download-mode handshake
+      // is due.
+      s.identification.Connect(false, false);
       const zl::TransferOutcome out = s.transfers.DownloadSerial();
       s.transfers.FinishDownload(out);
       const bool done = out == zl::TransferOutcome::kDone;
@@ -202,9 +206,12 @@ int main(int argc, char** argv) {
     return Usage();
   }
   std::vector<RateResult> results;
+  // The faults only damage the instrument's answers; what the program sends while it
+  // recovers must still follow the protocol.
+  const zizara::bench::StrictLog strict;
   for (std::size_t k = 0; k < rates.size(); ++k) {
     results.push_back(Soak(rates[k], faults, per_rate - per_rate / 2, per_rate / 2,
-                           seed + static_cast<std::uint32_t>(k)));
+                           seed + static_cast<std::uint32_t>(k), strict));
   }
   std::printf("fault soak: %d transfers, seed %u, unpaced in-process instrument\n",
               per_rate * static_cast<int>(rates.size()), seed);
@@ -225,5 +232,6 @@ int main(int argc, char** argv) {
                 r.seconds);
   }
   std::printf("silent corruptions: %d\n", silent);
-  return silent == 0 ? 0 : 1;
+  const int verdict = strict.Verdict();
+  return silent != 0 ? 1 : verdict;
 }

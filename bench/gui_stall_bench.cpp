@@ -98,8 +98,9 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   const QString port = dir.filePath(QStringLiteral("qlx"));
   QProcess sim;
+  const zizara::bench::StrictLog strict;
   if (!zizara::bench::StartQlxSim(sim, QStringLiteral(ZIZARA_QLX_SIM), port,
-                                  {QStringLiteral("--baud"), QString::number(kBaud)})) {
+                                  {QStringLiteral("--baud"), QString::number(kBaud)}, strict)) {
     return 1;
   }
   zizara::gui::app::AppContext ctx;
@@ -136,5 +137,5 @@ int main(int argc, char** argv) {
     }
     return 1;
   }
-  return 0;
+  return strict.Verdict();
 }

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_simulator.h"
 #include "core/config/preset_file.h"
 #include "sim/qlx_instrument.h"
 
@@ -40,7 +41,9 @@ struct Run {
 // Starts the program with `args`, waits for the shown line, then ends it and takes its peak
 // resident set from the kernel's accounting.
 Run StartOnce(const std::string& program, const std::vector<std::string>& args,
-              const QTemporaryDir& home) {
+              const QTemporaryDir& home, const std::string& link) {
+  // A killed run leaves its link behind, and its pty number may serve another program by now.
+  unlink(link.c_str());
   int err_pipe[2];
   if (pipe(err_pipe) != 0) {
     std::perror("pipe");
@@ -98,9 +101,9 @@ Run StartOnce(const std::string& program, const std::vector<std::string>& args,
   return run;
 }
 
-// The program's built-in simulated instrument, served at `port`.
-std::vector<std::string> SimulateArguments(const std::string& port) {
-  return {"--simulate", "--link", port};
+// The program's built-in simulated instrument, served at `port`, witnessed into `strict`.
+std::vector<std::string> SimulateArguments(const std::string& port, const QString& strict) {
+  return {"--simulate", "--link", port, "--strict", strict.toStdString()};
 }
 
 void Report(const char* what, std::vector<Run> runs) {
@@ -152,15 +155,16 @@ int main(int argc, char** argv) {
 
   const std::string program = ZIZARA_VT_ZIZARA;
   const std::string simulated_port = home.filePath(QStringLiteral("qlx")).toStdString();
-  const std::vector<std::string> plain = SimulateArguments(simulated_port);
+  const zizara::bench::StrictLog strict;
+  const std::vector<std::string> plain = SimulateArguments(simulated_port, strict.path());
   std::vector<std::string> with_file{preset.toStdString()};
   with_file.insert(with_file.end(), plain.begin(), plain.end());
 
-  StartOnce(program, plain, home);  // warms the page cache and the font cache
+  StartOnce(program, plain, home, simulated_port);  // warms the page cache and the font cache
   std::vector<Run> without, with;
   for (int i = 0; i < runs; ++i) {
-    const Run a = StartOnce(program, plain, home);
-    const Run b = StartOnce(program, with_file, home);
+    const Run a = StartOnce(program, plain, home, simulated_port);
+    const Run b = StartOnce(program, with_file, home, simulated_port);
     if (!a.shown || !b.shown) return 1;
     without.push_back(a);
     with.push_back(b);
@@ -171,5 +175,5 @@ int main(int argc, char** argv) {
                   : "offscreen");
   Report("without a preset file", without);
   Report("with a preset file", with);
-  return 0;
+  return strict.Verdict();
 }

@@ -15,6 +15,7 @@
 #include "gui/app/app_context.h"
 #include "gui/app/command_line.h"
 #include "gui/app/main_form.h"
+#include "gui/app/program_options_commands.h"
 #include "gui/app/single_instance.h"
 #include "gui/app/splash_form.h"
 #include "gui/common/icons.h"
@@ -210,6 +211,9 @@ int main(int argc, char** argv) {
   if (!cl.file.isEmpty()) {
     form.HandleCommandLineFile(cl.file);
   }
-  QTimer::singleShot(0, &form, [&form] { form.ConnectAtStartUp(); });
+  QTimer::singleShot(0, &form, [&form] {
+    form.ConnectAtStartUp();
+    form.ProgramOptions()->CheckAtStartUp();
+  });
   return QApplication::exec();
 }

@@ -9,6 +9,8 @@
 #include "cli/cli_install.h"
 #include "cli/cli_link.h"
 #include "cli/cli_macro.h"
+#include "cli/cli_options.h"
+#include "cli/cli_scale.h"
 #include "cli/console_prompts.h"
 #include "core/config/configuration.h"
 #include "core/config/model_table.h"
@@ -35,6 +37,12 @@ QString UsageText() {
       "Files:\n"
       "  info FILE [--json]      show what a preset file (.PRE) or bare image holds\n"
       "  upgrade IN OUT          write IN with the version-5 defaults applied to OUT\n"
+      "  options FILE [--preset N] [--json]\n"
+      "                          show the option settings of a preset and the configuration\n"
+      "  set IN OUT [--preset N] KEY=VALUE...\n"
+      "                          change settings as their windows would and save OUT\n"
+      "  diff A B [--json]       compare two configurations by meaning; B may be\n"
+      "                          --instrument (uploads first); exit 0 same, 1 different\n"
       "  package info PKG [--json]\n"
       "                          check a software package (.CDP) and list its items\n"
       "\n"
@@ -42,6 +50,11 @@ QString UsageText() {
       "  associations [--json]   whether .PRE, .MCR and .CDP files open with vt-zizara\n"
       "  associate TYPES [--remove]\n"
       "                          register (or remove) types, a list such as PRE,MCR,CDP\n"
+      "\n"
+      "Scale libraries:\n"
+      "  scale info LIB.dat [--json]          show the 20 scales of a scale library\n"
+      "  scale image LIB.dat N [--out FILE]   the 256-byte image of scale N\n"
+      "  scale preview LIB.dat N --png OUT.png  draw the preview of scale N\n"
       "\n"
       "Instrument (PORT from --port, else $VTZIZARA_PORT, else the program's settings):\n"
       "  ports                   list the serial ports\n"
@@ -51,6 +64,7 @@ QString UsageText() {
       "                          write a preset file's configuration, then restart\n"
       "  restart                 restart the instrument\n"
       "  macro FILE.MCR          connect for remote control and run a macro\n"
+      "  scale download LIB.dat N  write scale N at its key's address\n"
       "  install PKG.CDP [--backup FILE.CDP]\n"
       "                          install a software package, after a backup when asked\n"
       "  backup OUT.CDP          save the instrument's software as a package\n"
@@ -325,6 +339,18 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   }
   if (verb == QStringLiteral("upgrade")) {
     return RunUpgrade(rest, out, err);
+  }
+  if (verb == QStringLiteral("options")) {
+    return RunOptionsVerb(options, rest, out, err);
+  }
+  if (verb == QStringLiteral("set")) {
+    return RunSetVerb(rest, out, err);
+  }
+  if (verb == QStringLiteral("diff")) {
+    return RunDiffVerb(options, rest, out, err, env);
+  }
+  if (verb == QStringLiteral("scale")) {
+    return RunScaleVerb(options, rest, out, err, env);
   }
   if (verb == QStringLiteral("macro")) {
     return RunMacroVerb(options, rest, out, err, env);

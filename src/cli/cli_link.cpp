@@ -354,6 +354,28 @@ int ExtUpload(Session& s, const QStringList& args, QTextStream& err, const CliEn
 
 }  // namespace
 
+bool UploadForCli(const GlobalOptions& options, cfg::Configuration& config, QTextStream& err,
+                  const CliEnvironment& env) {
+  QString why_not;
+  const QString port = ResolvePort(options.port, &why_not);
+  if (port.isEmpty()) {
+    err << why_not << Qt::endl;
+    return false;
+  }
+  ConsolePrompts prompts(err, false, options.yes ? Answer::kYes : Answer::kNo);
+  TerminalProgress progress(err, env.progress_bar && !options.json);
+  Session session(env.make_transport(port), prompts, progress);
+  session.port = port;
+  err << Tr("Port: ") << ForTerminal(port) << Qt::endl;
+  if (!UploadInto(session, err)) {
+    return false;
+  }
+  config.image = session.config.image;
+  config.trailer = session.config.trailer;
+  config.SelectPreset(0);
+  return true;
+}
+
 bool IsLinkVerb(const QString& verb) {
   static const QStringList kVerbs = {QStringLiteral("ports"), QStringLiteral("identify"),
                                      QStringLiteral("upload"), QStringLiteral("download"),

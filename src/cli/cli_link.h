@@ -27,6 +27,11 @@ bool IsLinkVerb(const QString& verb);
 int RunLinkVerb(const GlobalOptions& options, const QString& verb, const QStringList& args,
                 QTextStream& out, QTextStream& err, const CliEnvironment& env);
 
+// Reads the whole configuration from the instrument on the resolved port into `config`, with
+// the instrument's identity as its trailer. Messages go to stderr.
+bool UploadForCli(const GlobalOptions& options, core::config::Configuration& config,
+                  QTextStream& err, const CliEnvironment& env);
+
 // --port, else $VTZIZARA_PORT, else ComInterface from the settings file, else the first port
 // the system lists ("ttyS0" when none). Empty with a message in `why_not` when the settings
 // name the external command instead of a port.

@@ -198,6 +198,10 @@ QlxInstrument::QlxInstrument(const QlxOptions& options, QObject* parent)
   boot_timer_.setSingleShot(true);
   connect(&boot_timer_, &QTimer::timeout, this, &QlxInstrument::SendPowerUp);
 
+  if (!options_.strict_file.isEmpty()) {
+    witness_ =
+        std::make_unique<StrictWitness>(options_.strict_file, !options_.bios && !options_.no_dot);
+  }
   BuildMemory();
   if (!options_.image_file.isEmpty()) {
     QString error;
@@ -379,11 +383,17 @@ bool QlxInstrument::BreakMayStartHere() const {
 
 void QlxInstrument::Step(std::uint8_t byte) {
   const qint64 now = clock_.elapsed();
+  if (witness_) {
+    witness_->HostByte(byte, now);
+  }
   const bool in_payload = state_ != State::kText && state_ != State::kBinary;
   if (in_payload && options_.payload_timeout_ms > 0 &&
       now - last_byte_ms_ > options_.payload_timeout_ms) {
     Log("command", {{"command", "abandoned"}});
     state_ = State::kBinary;
+    if (witness_) {
+      witness_->Abandoned();
+    }
   }
   last_byte_ms_ = now;
 
@@ -403,14 +413,17 @@ void QlxInstrument::Step(std::uint8_t byte) {
 }
 
 void QlxInstrument::Break() {
+  if (witness_) {
+    witness_->Break(line_);
+  }
   line_.clear();
   state_ = State::kBinary;
   Log("command", {{"command", "break"}});
-  Emit(QByteArray(1, static_cast<char>(kAck)));
+  EmitByte(kAck);
 }
 
 void QlxInstrument::Handle(std::uint8_t byte) {
-  const auto send = [this](std::uint8_t b) { Emit(QByteArray(1, static_cast<char>(b))); };
+  const auto send = [this](std::uint8_t b) { EmitByte(b); };
   switch (state_) {
     case State::kText:
       HandleText(byte);
@@ -429,6 +442,9 @@ void QlxInstrument::Handle(std::uint8_t byte) {
         return;
       }
       state_ = State::kBinary;
+      if (witness_) {
+        witness_->Address(address_bytes_);
+      }
       const bool refused = (address_bytes_[1] & 0xC0) != 0;
       if (!refused) {
         address_ = address_bytes_[0] | (static_cast<std::uint32_t>(address_bytes_[1]) << 8) |
@@ -441,6 +457,9 @@ void QlxInstrument::Handle(std::uint8_t byte) {
       return;
     }
     case State::kWriteCount:
+      if (witness_) {
+        witness_->WriteCount(byte);
+      }
       write_count_ = byte + 1;
       write_data_.clear();
       state_ = State::kWriteData;
@@ -453,6 +472,9 @@ void QlxInstrument::Handle(std::uint8_t byte) {
       return;
     case State::kWriteCheck: {
       state_ = State::kBinary;
+      if (witness_) {
+        witness_->WriteBlock(address_, write_data_, byte);
+      }
       const bool check_ok = byte == CheckByte(write_data_);
       const bool stored = check_ok && write_protect_;
       if (stored) {
@@ -469,12 +491,15 @@ void QlxInstrument::Handle(std::uint8_t byte) {
     }
     case State::kReadCount: {
       state_ = State::kBinary;
+      if (witness_) {
+        witness_->ReadCount(byte);
+      }
       const int count = byte == 0 ? 256 : byte;
       QByteArray data = ReadMemory(address_, count);
       data.append(static_cast<char>(CheckByte(data)));
       ++stats_.blocks_read;
       Log("command", {{"command", "read_block"}, {"address", Hex(address_, 6)}, {"count", count}});
-      Emit(data);
+      Emit(data, AnswerKind::kReadData);
       return;
     }
     case State::kKeyCode:
@@ -493,6 +518,9 @@ void QlxInstrument::HandleText(std::uint8_t byte) {
     return;
   }
   if (byte == '\r' || byte == '\n') {
+    if (witness_) {
+      witness_->LineEnd(line_, byte);
+    }
     if (!line_.isEmpty()) {
       const QByteArray line = line_;
       line_.clear();
@@ -501,12 +529,18 @@ void QlxInstrument::HandleText(std::uint8_t byte) {
     return;
   }
   if (byte >= 0x20 && byte <= 0x7E && line_.size() < kMaxLineLength) {
+    if (line_.isEmpty() && witness_) {
+      witness_->LineStart();
+    }
     line_.append(static_cast<char>(byte));
   }
 }
 
 void QlxInstrument::Command(std::uint8_t code) {
-  const auto send = [this](std::uint8_t b) { Emit(QByteArray(1, static_cast<char>(b))); };
+  if (witness_) {
+    witness_->Command(code);
+  }
+  const auto send = [this](std::uint8_t b) { EmitByte(b); };
   switch (static_cast<Code>(code)) {
     case Code::kSetAddress:
       address_index_ = 0;
@@ -541,7 +575,7 @@ void QlxInstrument::Command(std::uint8_t code) {
       return;
     case Code::kReadWriteProtect:
       Log("command", {{"command", "read_write_protect"}, {"flag", write_protect_ ? 1 : 0}});
-      send(write_protect_ ? 1 : 0);
+      EmitByte(write_protect_ ? 1 : 0, AnswerKind::kFlag);
       return;
   }
 }
@@ -555,6 +589,9 @@ void QlxInstrument::Reboot() {
   write_protect_ = false;
   preset_ = 1;
   ++stats_.restarts;
+  if (witness_) {
+    witness_->Reboot();
+  }
   Log("restart", {});
   boot_timer_.start(options_.boot_ms);
 }
@@ -761,36 +798,40 @@ void QlxInstrument::SendPowerUp() {
   EmitLine(".P");
 }
 
-void QlxInstrument::Emit(const QByteArray& bytes) {
+void QlxInstrument::Emit(const QByteArray& bytes, AnswerKind kind) {
   if (hung_up_ || bytes.isEmpty()) {
     return;
   }
   if (options_.latency_ms <= 0 && pending_.empty()) {
-    const QByteArray out = ApplyFaults(bytes);
-    stats_.bytes_out += out.size();
-    if (!out.isEmpty()) {
-      emit Transmit(out);
-    }
+    Deliver(bytes, kind);
     return;
   }
-  pending_.emplace_back(clock_.elapsed() + options_.latency_ms, bytes);
+  pending_.push_back({clock_.elapsed() + options_.latency_ms, bytes, kind});
   if (!latency_timer_.isActive()) {
     latency_timer_.start(std::max(0, options_.latency_ms));
   }
 }
 
+void QlxInstrument::Deliver(const QByteArray& bytes, AnswerKind kind) {
+  const QByteArray out = ApplyFaults(bytes);
+  stats_.bytes_out += out.size();
+  if (witness_) {
+    witness_->Delivered(kind, bytes, out);
+  }
+  if (!out.isEmpty()) {
+    emit Transmit(out);
+  }
+}
+
 void QlxInstrument::FlushDue() {
   const qint64 now = clock_.elapsed();
-  while (!pending_.empty() && pending_.front().first <= now && !hung_up_) {
-    const QByteArray out = ApplyFaults(pending_.front().second);
+  while (!pending_.empty() && pending_.front().due_ms <= now && !hung_up_) {
+    const Pending due = pending_.front();
     pending_.pop_front();
-    stats_.bytes_out += out.size();
-    if (!out.isEmpty()) {
-      emit Transmit(out);
-    }
+    Deliver(due.bytes, due.kind);
   }
   if (!pending_.empty() && !hung_up_) {
-    latency_timer_.start(static_cast<int>(std::max<qint64>(0, pending_.front().first - now)));
+    latency_timer_.start(static_cast<int>(std::max<qint64>(0, pending_.front().due_ms - now)));
   }
 }
 

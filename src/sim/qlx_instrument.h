@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/config/configuration_image.h"
+#include "sim/strict_witness.h"
 
 class QJsonObject;
 
@@ -48,6 +49,9 @@ struct QlxOptions {
   double corrupt = 0.0;
   qint64 hangup_after_bytes = -1;  // -1 = never
   std::optional<std::uint32_t> seed;
+  // When set, the instrument also witnesses the host's side of the protocol and appends one
+  // line to this file for every rule the host breaks (see StrictWitness).
+  QString strict_file;
   // A multi-byte command left unfinished this long is abandoned, so a host that lost an
   // answer can break in again instead of feeding its break into a half-received block.
   int payload_timeout_ms = 500;
@@ -133,6 +137,8 @@ class QlxInstrument : public QObject {
   QByteArray StatsJson() const { return StatsToJson(stats_); }
   // One compact JSON object per event, oldest first.
   const QList<QByteArray>& EventLog() const { return event_log_; }
+  // Null unless the options name a strict file.
+  const StrictWitness* witness() const { return witness_.get(); }
 
   // A change made at the instrument: ".AA" o "," i, then ".U". False when out of range or
   // illegal, with the reason.
@@ -175,8 +181,12 @@ class QlxInstrument : public QObject {
   void SetRouting(int output, int input, bool remote);
   int RoutingOffset(int preset, int output) const;
 
-  void Emit(const QByteArray& bytes);
+  void Emit(const QByteArray& bytes, AnswerKind kind = AnswerKind::kText);
+  void EmitByte(std::uint8_t byte, AnswerKind kind = AnswerKind::kAck) {
+    Emit(QByteArray(1, static_cast<char>(byte)), kind);
+  }
   void EmitLine(const QByteArray& line) { Emit(line + "\r\n"); }
+  void Deliver(const QByteArray& bytes, AnswerKind kind);
   void FlushDue();
   QByteArray ApplyFaults(const QByteArray& bytes);
   bool Chance(double probability);
@@ -210,7 +220,13 @@ class QlxInstrument : public QObject {
   QlxStats stats_;
   QList<QByteArray> event_log_;
   std::mt19937 rng_;
-  std::deque<std::pair<qint64, QByteArray>> pending_;  // due time (ms on clock_), bytes
+  struct Pending {
+    qint64 due_ms;  // on clock_
+    QByteArray bytes;
+    AnswerKind kind;
+  };
+  std::deque<Pending> pending_;
+  std::unique_ptr<StrictWitness> witness_;
   QTimer latency_timer_;
   QTimer boot_timer_;
 };

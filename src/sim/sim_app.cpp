@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLocale>
 #include <QSocketNotifier>
 #include <cstdio>
@@ -83,7 +84,7 @@ QString SimUsage() {
       "               [--no-dot] [--image FILE.PRE] [--baud N] [--latency-ms N] [--boot-ms N]\n"
       "               [--drop P] [--corrupt P] [--hangup-after-bytes N] [--seed N]\n"
       "               [--dump FILE] [--memory-dump FILE] [--stats FILE] [--log FILE]\n"
-      "               [--control PATH]\n"
+      "               [--control PATH] [--strict FILE]\n"
       "\n"
       "Serves a simulated QLX instrument on a pseudo-terminal; PATH becomes a symbolic link\n"
       "to its device. Runs until SIGINT or SIGTERM.\n"
@@ -107,7 +108,17 @@ QString SimUsage() {
       "                          configuration, or of the software when that is larger\n"
       "  --stats FILE            on exit, write statistics as JSON\n"
       "  --log FILE              on exit, write one JSON line per event\n"
-      "  --control PATH          Unix socket for: route O I, update, powerup, dump FILE, stats\n");
+      "  --control PATH          Unix socket for: route O I, update, powerup, dump FILE, stats\n"
+      "  --strict FILE           witness the host's side of the protocol: append one line\n"
+      "                          \"TIME_MS RULE: seen BYTES, expected BYTES\" to FILE for every\n"
+      "                          rule the host breaks (answers stay as usual); an empty FILE\n"
+      "                          after a run means the host spoke the protocol exactly.\n"
+      "                          Rules: fresh-break, restart-break, restart-zero,\n"
+      "                          restart-pause, restart-quiet, address-middle-byte,\n"
+      "                          write-count, read-count, check-byte, download-handshake,\n"
+      "                          download-range, protect-unread, protect-set,\n"
+      "                          text-leading-cr, text-terminator, text-unterminated,\n"
+      "                          text-not-command\n");
 }
 
 ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* options,
@@ -159,6 +170,7 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
         QStringLiteral("--stats"),
         QStringLiteral("--log"),
         QStringLiteral("--control"),
+        QStringLiteral("--strict"),
     };
     if (!kValued.contains(option)) {
       return fail(QStringLiteral("unknown option \"%1\"").arg(option));
@@ -238,6 +250,11 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
       result.log_file = value;
     } else if (option == QLatin1String("--control")) {
       result.control_path = value;
+    } else if (option == QLatin1String("--strict")) {
+      if (value.isEmpty()) {
+        return fail(QStringLiteral("--strict needs a file"));
+      }
+      sim.strict_file = value;
     }
   }
 
@@ -304,6 +321,15 @@ int RunSimApp(int argc, char** argv) {
   if (!instrument) {
     Print(stderr, QStringLiteral("qlx-sim: %1\n").arg(error));
     return 2;
+  }
+  if (!options.instrument.strict_file.isEmpty()) {
+    // Created now, so that an empty file after the run says the host made no mistake.
+    QFile strict(options.instrument.strict_file);
+    if (!strict.open(QIODevice::WriteOnly | QIODevice::Append)) {
+      Print(stderr, QStringLiteral("qlx-sim: cannot write %1: %2\n")
+                        .arg(options.instrument.strict_file, strict.errorString()));
+      return 2;
+    }
   }
   if (!InstallSignalPipe()) {
     Print(stderr, QStringLiteral("qlx-sim: cannot set up signal handling\n"));

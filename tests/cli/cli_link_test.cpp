@@ -7,10 +7,11 @@
 #include <QTemporaryDir>
 
 #include "cli/cli.h"
-#include "support/cli_runner.h"
 #include "sim/in_memory_transport.h"
 #include "sim/qlx_instrument.h"
+#include "support/cli_runner.h"
 #include "support/crafted_files.h"
+#include "support/strict_sim.h"
 
 namespace zizara::cli {
 namespace {
@@ -20,7 +21,7 @@ using testing::CliRun;
 class CliLinkTest : public ::testing::Test {
  protected:
   void Start(const sim::QlxOptions& options = {}) {
-    instrument_ = std::make_unique<sim::QlxInstrument>(options);
+    instrument_ = std::make_unique<sim::QlxInstrument>(strict_.Apply(options));
   }
   CliRun Run(QStringList args) {
     CliEnvironment env;
@@ -37,6 +38,7 @@ class CliLinkTest : public ::testing::Test {
   }
 
   QTemporaryDir dir_;
+  testing::StrictCheck strict_;
   std::unique_ptr<sim::QlxInstrument> instrument_;
   QString port_seen_;
 };

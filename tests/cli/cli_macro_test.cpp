@@ -4,9 +4,10 @@
 #include <QTemporaryDir>
 
 #include "cli/cli.h"
-#include "support/cli_runner.h"
 #include "sim/in_memory_transport.h"
 #include "sim/qlx_instrument.h"
+#include "support/cli_runner.h"
+#include "support/strict_sim.h"
 
 namespace zizara::cli {
 namespace {
@@ -31,7 +32,8 @@ class CliMacroTest : public ::testing::Test {
   }
 
   QTemporaryDir dir_;
-  sim::QlxInstrument instrument_;
+  testing::StrictCheck strict_;
+  sim::QlxInstrument instrument_{strict_.Apply({})};
 };
 
 TEST_F(CliMacroTest, RunsEachLineAndPrintsItsOutcome) {

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "support/crafted_files.h"
+#include "support/strict_sim.h"
 
 namespace zizara {
 namespace {
@@ -26,12 +27,15 @@ class CliPtyTest : public ::testing::Test {
       sim_.terminate();
       sim_.waitForFinished(5000);
     }
+    // The faults only damage the simulator's answers: the program must keep to the protocol
+    // while it recovers from them.
+    testing::ExpectStrictFileEmpty(dir_.filePath("strict.txt"));
   }
 
   void StartSim(QStringList options = {}) {
     port_ = dir_.filePath("qlx");
     options << "--link" << port_ << "--dump" << dir_.filePath("dump.bin") << "--stats"
-            << dir_.filePath("stats.json");
+            << dir_.filePath("stats.json") << "--strict" << dir_.filePath("strict.txt");
     sim_.start(ZIZARA_QLX_SIM, options);
     ASSERT_TRUE(sim_.waitForStarted());
     ASSERT_TRUE(sim_.waitForReadyRead(10000));
@@ -92,6 +96,16 @@ TEST_F(CliPtyTest, IdentifyUploadDownloadVerify) {
   expected[3] = dump[3];
   EXPECT_EQ(dump.left(2), image.left(2));
   EXPECT_EQ(dump.mid(4), image.mid(4));
+}
+
+TEST_F(CliPtyTest, RestartOverARealLineSendsTheZeroFirst) {
+  // Cleared output buffers once swallowed the "0" before it left; the witness in TearDown
+  // checks that it arrived, then the pause, the break, the restart and the quiet.
+  StartSim();
+  const Result r = Cli({"restart"});
+  ASSERT_EQ(r.code, 0) << r.err.toStdString();
+  SimDump();
+  EXPECT_TRUE(ReadFile("stats.json").contains("\"restarts\":1"));
 }
 
 TEST_F(CliPtyTest, BiosModeRefusesUpload) {

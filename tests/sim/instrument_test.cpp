@@ -298,7 +298,9 @@ TEST(SimArgumentsTest, AcceptsEveryOption) {
                             "--log",
                             "l",
                             "--control",
-                            "c"};
+                            "c",
+                            "--strict",
+                            "w.txt"};
   ASSERT_EQ(ParseSimArguments(args, &options, &error), ParseOutcome::kRun) << error.toStdString();
   EXPECT_EQ(options.link, "/tmp/qlx");
   EXPECT_EQ(options.instrument.model, "QLX-BC");
@@ -317,6 +319,11 @@ TEST(SimArgumentsTest, AcceptsEveryOption) {
   EXPECT_EQ(options.stats_file, "s");
   EXPECT_EQ(options.log_file, "l");
   EXPECT_EQ(options.control_path, "c");
+  EXPECT_EQ(options.instrument.strict_file, "w.txt");
+  // Every rule the witness knows is listed in the help.
+  for (const QString& rule : StrictWitness::Rules()) {
+    EXPECT_TRUE(SimUsage().contains(rule)) << rule.toStdString();
+  }
 }
 
 TEST(SimArgumentsTest, DefaultsMatchTheDocumentedOnes) {
@@ -349,6 +356,8 @@ TEST(SimArgumentsTest, RefusesBadValuesWithAReason) {
       {"--link", "x", "--seed", "4294967296"},
       {"--link", "x", "--bios=1"},
       {"--link", "x", "--frobnicate"},
+      {"--link", "x", "--strict"},
+      {"--link", "x", "--strict="},
       {"--link", "x", "stray"},
   };
   for (const QStringList& args : bad) {

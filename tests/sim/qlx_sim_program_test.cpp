@@ -96,6 +96,30 @@ TEST(QlxSimProgramTest, ServesUntilSigtermThenWritesItsFiles) {
   EXPECT_FALSE(QFileInfo::exists(control));
 }
 
+TEST(QlxSimProgramTest, StrictWritesOneLinePerBrokenRule) {
+  QTemporaryDir dir;
+  const QString link = dir.filePath(QStringLiteral("qlx"));
+  const QString strict = dir.filePath(QStringLiteral("strict.txt"));
+  QProcess process;
+  process.start(QStringLiteral(QLX_SIM_PATH), {"--link", link, "--strict", strict});
+  ASSERT_TRUE(process.waitForStarted(5000));
+  ASSERT_TRUE(FirstLine(process).startsWith("qlx-sim: ready on "));
+  EXPECT_TRUE(QFileInfo::exists(strict));  // there from the start, empty while all is well
+  EXPECT_TRUE(ReadFile(strict).isEmpty());
+
+  PtyClient client(link);
+  ASSERT_TRUE(client.ok());
+  ASSERT_TRUE(client.Send(".LI1,-\r"));  // the probe without its leading CR
+  EXPECT_TRUE(client.Receive(6).startsWith(".AI1,"));  // still answered
+  ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGTERM), 0);
+  ASSERT_TRUE(process.waitForFinished(5000));
+  const QByteArray lines = ReadFile(strict);
+  EXPECT_EQ(lines.count('\n'), 1);
+  EXPECT_TRUE(lines.contains(
+      " text-leading-cr: seen \".LI1,-\" 0D, expected 0D \".LI1,-\" 0D\n"))
+      << lines.toStdString();
+}
+
 TEST(QlxSimProgramTest, BadArgumentsExitWithTwoAndSayWhy) {
   QProcess process;
   process.start(QStringLiteral(QLX_SIM_PATH), {"--link", "/tmp/never", "--drop", "2"});

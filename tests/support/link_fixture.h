@@ -14,6 +14,7 @@
 #include "core/ui_port/prompts.h"
 #include "sim/in_memory_transport.h"
 #include "sim/qlx_instrument.h"
+#include "support/strict_sim.h"
 
 namespace zizara::testing {
 
@@ -39,6 +40,7 @@ class RecordingTransport : public core::link::Transport {
   }
   qint64 BytesAvailable() const override { return inner_->BytesAvailable(); }
   void Clear(bool input, bool output) override { inner_->Clear(input, output); }
+  void Drain() override { inner_->Drain(); }
 
   QByteArray Sent() const {
     QByteArray all;
@@ -98,7 +100,7 @@ class RecordingProgress : public core::ui_port::Progress {
 
 struct LinkFixture {
   explicit LinkFixture(const sim::QlxOptions& options = {})
-      : instrument(options),
+      : instrument(strict.Apply(options)),
         memory_transport(&instrument),
         transport(&memory_transport),
         link(transport, state, prompts),
@@ -109,6 +111,7 @@ struct LinkFixture {
     link.OpenLink(&error);
   }
 
+  StrictCheck strict;  // checked after everything else is gone
   sim::QlxInstrument instrument;
   sim::InMemoryTransport memory_transport;
   RecordingTransport transport;

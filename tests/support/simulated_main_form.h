@@ -11,6 +11,7 @@
 #include "gui/ui/qt_prompts.h"
 #include "sim/in_memory_transport.h"
 #include "sim/qlx_instrument.h"
+#include "support/strict_sim.h"
 
 namespace zizara::testing {
 
@@ -37,7 +38,8 @@ class SimulatedMainFormTest : public ::testing::Test {
   void Trigger(const char* action) { form_->FindAction(QString::fromLatin1(action))->trigger(); }
 
   QTemporaryDir dir_;
-  sim::QlxInstrument instrument_;
+  StrictCheck strict_;
+  sim::QlxInstrument instrument_{strict_.Apply({})};
   gui::app::AppContext ctx_;
   core::ui_port::ScriptedPrompts prompts_;
   gui::ui::ScriptedFileChooser files_;

@@ -302,7 +302,9 @@ void Installation::CarryOut(const PackageItem& item) {
     }
     case ItemType::kRestart:
       BeginItem(1, item.description);
-      link.RestartQLX();
+      // The bare restart command would have the next item's bytes arrive while the instrument
+      // boots; the full sequence waits until it is back.
+      identification_.RestartSequence();
       SetItemPosition(1);
       return;
     case ItemType::kPressKey:

@@ -196,16 +196,22 @@ ConnectOutcome Identification::Connect(bool skip_probe, bool skip_version) {
 }
 
 ConnectOutcome Identification::RestartInstrument() {
+  RestartSequence();
+  return Connect(false, false);
+}
+
+void Identification::RestartSequence() {
   InstrumentLink& link = engine_.link();
   LinkState& state = link.state();
   state.busy = true;
   link.SendText("0");
+  // Clearing the output buffer right away would throw the "0" away before it is sent.
+  link.transport().Drain();
   link.transport().Clear(true, true);
   state.line_buffer.clear();
   link.RestartQLX();
   Pause(timing::kRestartBootMs);
   state.busy = false;
-  return Connect(false, false);
 }
 
 QString PortUnavailableText(const QString& port_name, const QString& reason) {

@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
@@ -72,6 +74,7 @@ qint64 SerialTransport::Write(const QByteArray& bytes) {
   if (!port_.isOpen() || failed_) {
     return -1;
   }
+  drained_ = false;
   return port_.write(bytes);
 }
 
@@ -89,12 +92,36 @@ void SerialTransport::Clear(bool input, bool output) {
   if (input) {
     port_.readAll();  // Qt's own buffer
   }
+  // After a drain a real line has nothing left to discard, but a pseudo-terminal would still
+  // throw away what its other end has not read yet.
+  if (drained_) {
+    output = false;
+  }
   QSerialPort::Directions d;
   if (input) d |= QSerialPort::Input;
   if (output) d |= QSerialPort::Output;
   if (d != QSerialPort::Directions()) {
     port_.clear(d);
   }
+}
+
+void SerialTransport::Drain() {
+  if (!port_.isOpen() || failed_) {
+    return;
+  }
+  // Qt keeps written bytes until the event loop runs; hand them to the driver first, then
+  // wait until the driver has sent them. A few bytes at 9600 baud take milliseconds.
+  const QDeadlineTimer deadline(1000);
+  while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+    if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
+      break;
+    }
+  }
+  const int fd = static_cast<int>(port_.handle());
+  if (fd >= 0) {
+    ::tcdrain(fd);
+  }
+  drained_ = port_.bytesToWrite() == 0;
 }
 
 void SerialTransport::OnError(QSerialPort::SerialPortError error) {

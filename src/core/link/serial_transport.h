@@ -23,6 +23,7 @@ class SerialTransport : public Transport {
   QByteArray Read(qint64 max_bytes) override;
   qint64 BytesAvailable() const override { return port_.bytesAvailable(); }
   void Clear(bool input, bool output) override;
+  void Drain() override;
 
  private:
   void OnError(QSerialPort::SerialPortError error);
@@ -30,6 +31,7 @@ class SerialTransport : public Transport {
   QString name_;
   QSerialPort port_;
   bool failed_ = false;
+  bool drained_ = false;  // nothing written since the last Drain
 };
 
 // The system's serial ports, sorted as text; `stored` is added when it is a character device

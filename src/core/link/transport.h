@@ -28,6 +28,9 @@ class Transport : public QObject {
   virtual QByteArray Read(qint64 max_bytes) = 0;
   virtual qint64 BytesAvailable() const = 0;
   virtual void Clear(bool input, bool output) = 0;
+  // Returns once everything written has left for the line, so a following Clear(…, true)
+  // cannot discard it. A transport that hands bytes on at once has nothing to wait for.
+  virtual void Drain() {}
 
  signals:
   // Bytes arrived. Not re-emitted while a handler of it is still running.

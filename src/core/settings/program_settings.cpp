@@ -94,6 +94,19 @@ bool IsExternalCommandPort(const QString& name) {
   return name.compare(QLatin1String(kExternalCommandPort), Qt::CaseInsensitive) == 0;
 }
 
+ProgramOptions OptionsOf(const ProgramSettings& settings) {
+  return {settings.double_click, settings.cell_images, settings.trace_mouse,
+          settings.trace_color, settings.check_file_association};
+}
+
+void StoreOptions(const ProgramOptions& options, ProgramSettings& settings) {
+  settings.double_click = options.double_click;
+  settings.cell_images = options.cell_images;
+  settings.trace_mouse = options.trace_mouse;
+  settings.trace_color = options.trace_color;
+  settings.check_file_association = options.check_file_association;
+}
+
 int SafeCellImageIndex(int index) { return std::clamp(index, 0, kCellImageCount - 1); }
 
 QPoint KeyboardWindowDefaultPosition(const QRect& main_window, const QSize& keyboard_window) {

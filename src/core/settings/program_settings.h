@@ -80,6 +80,18 @@ struct ProgramSettings {
   friend bool operator==(const ProgramSettings&, const ProgramSettings&) = default;
 };
 
+// What the program options window edits: read at start, kept in memory, written at close.
+struct ProgramOptions {
+  bool double_click = true;
+  CellImageSettings cell_images;
+  bool trace_mouse = false;
+  int trace_color = kTraceColorButtonFace;
+  bool check_file_association = true;
+  friend bool operator==(const ProgramOptions&, const ProgramOptions&) = default;
+};
+ProgramOptions OptionsOf(const ProgramSettings& settings);
+void StoreOptions(const ProgramOptions& options, ProgramSettings& settings);
+
 // The first port the system lists, or kFallbackPort when it lists none.
 QString DefaultPortName(const QStringList& system_ports);
 

@@ -2,9 +2,12 @@
 
 #include "gui/app/command_line.h"
 #include "gui/app/link_commands.h"
+#include "gui/app/program_options_commands.h"
+#include "gui/app/option_commands.h"
 #include "gui/install/install_commands.h"
 #include "gui/app/remote_commands.h"
 #include "gui/app/web_address.h"
+#include "gui/app/scale_commands.h"
 #include "gui/remote/global_hotkeys.h"
 
 #include <QApplication>
@@ -60,6 +63,7 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
   setMinimumSize(656, 487);
   resize(656, 487);
   setWindowIcon(common::AppIcon());
+  program_options_ = new ProgramOptionsCommands(*this, prompts_);
   CreateMenus();
   CreateToolBar();
   CreateCentralArea();
@@ -83,6 +87,7 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
   drop_form_ = new remote::TDropListForm(drop_actions, this);
   setAcceptDrops(true);
   ctx_.config.trailer = cfg::PresetTrailer{};
+  option_commands_ = new OptionCommands(*this, prompts_);
   ShowMatrix(false);
   SetMenuState(MenuState::kInitialize);
   SetRemoteMenuChecks(false);
@@ -243,6 +248,10 @@ void TMainForm::CreateMenus() {
     }
     connect(a, &QAction::triggered, this, &TMainForm::NotAvailableYet);
   }
+  scale_commands_ = new ScaleCommands(*this, prompts_);
+  disconnect(FindAction(QStringLiteral("MenuVTScale")), nullptr, this, nullptr);
+  connect(FindAction(QStringLiteral("MenuVTScale")), &QAction::triggered, scale_commands_,
+          &ScaleCommands::Open);
   tools->addSeparator();
   qlx_software_menu_ = tools->addMenu(Tr("QLX Software"));
   qlx_software_menu_->setObjectName(QStringLiteral("MenuQLXSoftware"));
@@ -255,7 +264,7 @@ void TMainForm::CreateMenus() {
   tools->addSeparator();
   QAction* options = AddAction(tools, "MenuOptions", Tr("Options..."));
   options->setIcon(common::ToolIcon(QStringLiteral("options")));
-  connect(options, &QAction::triggered, this, &TMainForm::NotAvailableYet);
+  connect(options, &QAction::triggered, this, [this] { program_options_->ShowOptions(); });
 
   QMenu* macro = menuBar()->addMenu(Tr("&Macro"));
   macro->setObjectName(QStringLiteral("MenuMacro"));
@@ -838,6 +847,7 @@ void TMainForm::LoadSettings() {
   setGeometry(normal_bounds_);
   start_maximized_ = s.window.maximized;
   matrix_->ApplySettings(s);
+  program_options_->Load(s);
   matrix_->SetGridPosition(s.window.grid_pos_x, s.window.grid_pos_y);
   RefreshRecentMenu();
   ApplyCommandStates();
@@ -857,6 +867,7 @@ void TMainForm::SaveSettings() {
   s.global_hotkeys = global_hotkeys_->isChecked();
   s.window.grid_pos_x = matrix_->GridPosX();
   s.window.grid_pos_y = matrix_->GridPosY();
+  program_options_->StoreInto(s);
   core::settings::SaveProgramSettings(settings_path_, s, &error);  // a failure must not keep us open
 }
 

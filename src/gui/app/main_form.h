@@ -97,6 +97,10 @@ class TMainForm : public QMainWindow {
   link::TDotLogForm* DotLogForm() { return dot_log_form_; }
   remote::TDropListForm* DropListForm() { return drop_form_; }
   class RemoteCommands* Remote() { return remote_commands_; }
+  class ProgramOptionsCommands* ProgramOptions() { return program_options_; }
+  class OptionCommands* Options() { return option_commands_; }
+  class ScaleCommands* Scales() { return scale_commands_; }
+  link::LinkController* Controller() { return link_controller_; }
   class LinkCommands* LinkCommandsOf() { return link_commands_; }
   install::InstallCommands* Install() { return install_commands_; }
 
@@ -192,6 +196,9 @@ class TMainForm : public QMainWindow {
   link::LinkController* link_controller_ = nullptr;
   class LinkCommands* link_commands_ = nullptr;
   class RemoteCommands* remote_commands_ = nullptr;
+  class ProgramOptionsCommands* program_options_ = nullptr;
+  class OptionCommands* option_commands_ = nullptr;
+  class ScaleCommands* scale_commands_ = nullptr;
   install::InstallCommands* install_commands_ = nullptr;
   bool delete_held_ = false;
   bool remote_checks_connected_ = false;

@@ -80,7 +80,6 @@ lk::Identification& LinkController::IdentificationLayer() {
 }
 
 lk::ConfigurationTransfers& LinkController::TransfersLayer() { return EnsureSession()->transfers; }
-
 lk::DriverEngine& LinkController::EngineLayer() { return EnsureSession()->engine; }
 
 void LinkController::Record(const lk::ConnectOutcome& outcome) {

@@ -14,6 +14,7 @@
 #include "core/matrix/clipboard_blocks.h"
 #include "core/matrix/xpoint_macro.h"
 #include "gui/common/icons.h"
+#include "gui/common/trace_colour.h"
 
 namespace zizara::gui::matrix {
 
@@ -32,12 +33,6 @@ QFont LabelFont(int points, bool bold) {
   f.setPointSize(points);
   f.setBold(bold);
   return f;
-}
-
-QColor TraceColorFromSetting(int value, const QPalette& palette) {
-  // Negative values name system colours; the one the settings use is the button face.
-  if (value < 0) return palette.color(QPalette::Button);
-  return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);  // 0x00BBGGRR
 }
 
 common::PanDirection ToDirection(mx::PanCursor cursor) {
@@ -112,7 +107,7 @@ TMatrixView::TMatrixView(MatrixContext ctx, QWidget* parent) : QWidget(parent), 
   edit_dialog_ = [this](const EditRequest& request) {
     return TEditForm::Run(ctx_.prompts, this, request);
   };
-  grid_->SetTraceColor(TraceColorFromSetting(core::settings::kTraceColorButtonFace, palette()));
+  grid_->SetTraceColor(common::TraceColour(core::settings::kTraceColorButtonFace, palette()));
   FormCanResize();
   UpdateChannelLabels(Axis::kInputs);
   UpdateChannelLabels(Axis::kOutputs);
@@ -224,7 +219,7 @@ void TMatrixView::ApplySettings(const core::settings::ProgramSettings& settings)
   images_ = settings.cell_images;
   double_click_ = settings.double_click;
   trace_mouse_ = settings.trace_mouse;
-  grid_->SetTraceColor(TraceColorFromSetting(settings.trace_color, palette()));
+  grid_->SetTraceColor(common::TraceColour(settings.trace_color, palette()));
   if (!trace_mouse_) grid_->SetTrace({});
 }
 

@@ -38,6 +38,7 @@ TEST(WriteBlocksTest, WholeImageInConsecutiveBlocksWithProgress) {
 
 TEST(WriteBlocksTest, AlreadyUnprotectedIsNotToggled) {
   LinkFixture f;
+  f.strict.Allow("protect-unread");  // the test unlocks by hand
   ASSERT_TRUE(f.link.SendBreak());
   ASSERT_TRUE(f.link.ToggleProtectFlag());
   f.transport.writes.clear();
@@ -86,6 +87,7 @@ TEST(ReadBlocksTest, StopsAtABlockThatFailsFourTimes) {
 
 TEST(ModifyWordTest, ChangesTwoBytesOfTheBlock) {
   LinkFixture f;
+  f.strict.Allow("protect-unread");  // the test unlocks by hand
   ASSERT_TRUE(f.link.SendBreak());
   ASSERT_TRUE(f.link.ToggleProtectFlag());  // the callers unlock the instrument first
   const QByteArray before = f.instrument.ReadMemory(0x1C000, 128);

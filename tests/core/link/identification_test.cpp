@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
 #include "core/config/preset_options.h"
 #include "core/link/serial_transport.h"
+#include "sim/pty_server.h"
 #include "support/link_fixture.h"
 
 namespace zizara::core::link {
@@ -168,6 +172,63 @@ TEST(RestartTest, SendsRestartAndReconnects) {
   EXPECT_EQ(f.instrument.stats().restarts, 1);
   EXPECT_TRUE(f.transport.Sent().startsWith(QByteArray("0\xA6\x6D\x0E", 4)));
   EXPECT_EQ(out.result, ConnectResult::kConnected);
+}
+
+// The serial port over a pseudo-terminal, noting when each write was made.
+class TimedSerialTransport : public SerialTransport {
+ public:
+  using SerialTransport::SerialTransport;
+  qint64 Write(const QByteArray& bytes) override {
+    writes.append({clock.elapsed(), bytes});
+    return SerialTransport::Write(bytes);
+  }
+  QElapsedTimer clock;
+  QList<QPair<qint64, QByteArray>> writes;
+};
+
+TEST(RestartTest, OnARealLineTheZeroLeavesBeforeTheBreakAndThePausesHold) {
+  // A real port keeps written bytes in buffers that the restart clears: the "0" used to be
+  // thrown away there, and only a pseudo-terminal shows it.
+  testing::StrictCheck strict;
+  sim::QlxInstrument instrument(strict.Apply({}));
+  sim::PtyServer server(&instrument);
+  QTemporaryDir dir;
+  QString error;
+  ASSERT_TRUE(server.Start(dir.filePath("qlx"), &error)) << error.toStdString();
+  TimedSerialTransport transport(dir.filePath("qlx"));
+  transport.clock.start();
+  LinkState state;
+  InstrumentRecord record;
+  EngineState engine_state;
+  ConnectFlags flags;
+  ui_port::ScriptedPrompts prompts;
+  ui_port::NullProgress progress;
+  InstrumentLink link(transport, state, prompts);
+  DriverEngine engine(link, engine_state, record, progress);
+  Identification identification(engine, flags);
+  ASSERT_TRUE(link.OpenLink(&error)) << error.toStdString();
+  ASSERT_EQ(identification.Connect(false, false).result, ConnectResult::kConnected);
+  const qsizetype first = transport.writes.size();
+
+  EXPECT_EQ(identification.RestartInstrument().result, ConnectResult::kConnected);
+  EXPECT_EQ(instrument.stats().restarts, 1);
+
+  // The program's side: "0", at least 100 ms, the break, the restart, at least 1500 ms.
+  const auto& w = transport.writes;
+  ASSERT_GE(w.size(), first + 4);
+  EXPECT_EQ(w[first].second, "0");
+  EXPECT_EQ(w[first + 1].second, QByteArray("\xA6\x6D", 2));
+  EXPECT_EQ(w[first + 2].second, QByteArray(1, '\x0E'));
+  EXPECT_GE(w[first + 1].first - w[first].first, 100);
+  EXPECT_GE(w[first + 3].first - w[first + 2].first, 1500);
+
+  // The instrument's side: the same bytes arrived, in this order, nothing between them.
+  QByteArray seen;
+  for (const auto& [ms, byte] : instrument.witness()->history()) {
+    seen.append(static_cast<char>(byte));
+  }
+  EXPECT_TRUE(seen.contains(QByteArray("0\xA6\x6D\x0E", 4))) << seen.toHex(' ').toStdString();
+  EXPECT_TRUE(instrument.witness()->deviations().isEmpty());
 }
 
 TEST(PortErrorTest, FirstLineFollowsTheCause) {

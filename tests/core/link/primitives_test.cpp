@@ -43,6 +43,7 @@ TEST(PrimitivesTest, ReadBlockSendsCountAndChecksTheData) {
 
 TEST(PrimitivesTest, WriteBlockSendsCountMinusOneAndCheckByte) {
   LinkFixture f;
+  f.strict.Allow("protect-unread");  // the test unlocks by hand
   std::array<std::uint8_t, 128> data{};
   data.fill(0xFF);
   ASSERT_TRUE(f.link.WriteBDMAaddr(0x1C000));
@@ -86,6 +87,7 @@ TEST(PrimitivesTest, KeyPressAndRestart) {
   EXPECT_EQ(f.transport.Sent(), Bytes({0xA6, 0x6D, 0x0F, 0x21}));
   EXPECT_EQ(f.instrument.stats().keys, std::vector<int>{0x21});
   f.transport.writes.clear();
+  f.strict.Allow("restart-zero");  // the bare primitive, as the /I switch sends it
   ASSERT_TRUE(f.link.RestartQLX());
   EXPECT_EQ(f.transport.Sent(), Bytes({0xA6, 0x6D, 0x0E}));  // always a fresh break
   EXPECT_EQ(f.instrument.stats().restarts, 1);
@@ -116,6 +118,7 @@ TEST(PrimitivesTest, BiosModeTimeOutsAreSilent) {
   EXPECT_FALSE(f.link.ReadBDMA(Command::kReadBlock, 128, block.data()));
   std::uint8_t reply = 0;
   QObject::disconnect(&f.instrument, nullptr, &f.memory_transport, nullptr);
+  f.strict.Allow("fresh-break");  // a raw byte, not a primitive
   EXPECT_FALSE(f.link.SendByte(true, 0x00, &reply));
   EXPECT_TRUE(f.prompts.records().empty());
   EXPECT_FALSE(f.state.timed_out);

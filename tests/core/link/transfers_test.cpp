@@ -123,7 +123,8 @@ class TamperingTransport : public Transport {
 
 struct TamperedLine {
   TamperedLine()
-      : memory(&instrument),
+      : instrument(strict.Apply({})),
+        memory(&instrument),
         tampering(&memory),
         link(tampering, state, prompts),
         engine(link, engine_state, record, progress),
@@ -131,6 +132,7 @@ struct TamperedLine {
         transfers(engine, identification, config) {
     link.OpenLink(nullptr);
   }
+  testing::StrictCheck strict;
   sim::QlxInstrument instrument;
   sim::InMemoryTransport memory;
   TamperingTransport tampering;

@@ -122,6 +122,24 @@ TEST(ReportedXPointTest, ReplacesTheRowsRoutingAndKeepsIllegalCells) {
   EXPECT_EQ(cells.At(49, 10), images.illegal_xpoint_greyed);
 }
 
+TEST(ReportedXPointTest, InputZeroLeavesTheOutputUnrouted) {
+  const CellImages images;
+  XPointCells cells;
+  MarkIllegalXPoints(cells, images);
+  SetReportedXPoint(cells, images, 90, 4, true);
+  const XPointCells illegal_only = [&] {
+    XPointCells c;
+    MarkIllegalXPoints(c, images);
+    return c;
+  }();
+  // Input 0 is -1 counted from 0: the row is cleared and nothing else is touched.
+  SetReportedXPoint(cells, images, 90, -1, false);
+  for (int input = 0; input < kInputs; ++input) {
+    EXPECT_EQ(cells.At(input, 90), illegal_only.At(input, 90)) << input;
+  }
+  EXPECT_EQ(cells.At(4, 89), illegal_only.At(4, 89));
+}
+
 TEST(LockTest, TogglesReportedCellsOnly) {
   const CellImages images;
   XPointCells cells;

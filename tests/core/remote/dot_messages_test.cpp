@@ -75,6 +75,15 @@ TEST(DotMessagesTest, PresetOutsideTheElevenChangesNothing) {
   EXPECT_EQ(f.listener.events, QStringList({"preset 11"}));
 }
 
+TEST(DotMessagesTest, InputZeroReportsAnUnroutedOutput) {
+  // The instrument's answer for an output that shows nothing: a valid report, not an error.
+  ParserFixture f;
+  f.parser.Parse(".AA91,0.AA92,0*");
+  EXPECT_EQ(f.listener.events, QStringList({"xpoint 91 0 local", "xpoint 92 0 remote"}));
+  EXPECT_TRUE(f.listener.log.isEmpty());
+  EXPECT_TRUE(f.prompts.records().empty());
+}
+
 TEST(DotMessagesTest, IdentityRepliesFillTheRecord) {
   ParserFixture f;
   f.remote.connected = false;

@@ -11,6 +11,7 @@
 #include "core/ui_port/prompts.h"
 #include "sim/in_memory_transport.h"
 #include "sim/qlx_instrument.h"
+#include "support/strict_sim.h"
 
 namespace zizara::core::remote {
 namespace {
@@ -63,7 +64,8 @@ struct RunnerFixture {
 
   MacroEnd Run(const QByteArray& text) { return runner.Run(ParseMacroText(text)); }
 
-  sim::QlxInstrument instrument;
+  testing::StrictCheck strict;
+  sim::QlxInstrument instrument{strict.Apply({})};
   sim::InMemoryTransport memory{&instrument};
   LossyTransport transport{&memory};
   link::LinkState state;

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "core/settings/ini_file.h"
+#include "core/config/memory_map.h"
 #include "core/settings/program_settings.h"
 #include "gui/matrix/matrix_view.h"
 #include "support/simulated_main_form.h"
@@ -69,6 +70,32 @@ TEST_F(RemoteCommandsTest, RoutingGoesThroughTheInstrument) {
             "Some of the X-points on the QLX has been updated");
       },
       3000));
+}
+
+TEST_F(RemoteCommandsTest, AnOutputRoutedToNothingShowsUnrouted) {
+  ASSERT_TRUE(Connect());
+  prompts_.Queue(Answer::kNo);  // do not reload yet
+  instrument_.RouteLocal(91, 5);
+  ASSERT_TRUE(QTest::qWaitFor([this] { return Cell(4, 90) != 0; }, 3000));
+
+  // At the instrument the output now shows nothing (a stored routing of 88..127); the
+  // reload's ".LA91,-" answers ".AA91,0".
+  const int offset = core::config::MemoryMap::ForPreset(0).RoutingTable + (90 ^ 1);
+  instrument_.WriteMemory(sim::kImageAddress + offset, QByteArray(1, '\x7F'));
+  ASSERT_EQ(instrument_.Routing(91), 0);
+  prompts_.Queue(Answer::kYes);  // reload
+  instrument_.SendUpdate();
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Cell(4, 90) == 0; }, 5000));
+  for (int input = 0; input < core::matrix::kInputs; ++input) {
+    const std::uint8_t cell = Cell(input, 90);
+    EXPECT_TRUE(cell == 0 || cell == Images().illegal_xpoint_greyed) << input;
+  }
+  EXPECT_EQ(Cell(0, 0), Images().remote_xpoint);  // the other outputs as before
+  // The only questions were the two reloads; no error of any kind.
+  for (const QString& text : prompts_.Texts()) {
+    EXPECT_TRUE(text.startsWith("Some of the X-points on the QLX has been updated"))
+        << text.toStdString();
+  }
 }
 
 TEST_F(RemoteCommandsTest, PresetDropDownSwitchesTheInstrument) {

@@ -15,6 +15,7 @@
 #include "gui/link/qlx_type_form.h"
 #include "sim/in_memory_transport.h"
 #include "sim/qlx_instrument.h"
+#include "support/strict_sim.h"
 
 namespace zizara::gui::link {
 namespace {
@@ -27,7 +28,7 @@ using core::ui_port::Answer;
 class LinkControllerTest : public ::testing::Test {
  protected:
   void Start(const sim::QlxOptions& options = {}) {
-    instrument_ = std::make_unique<sim::QlxInstrument>(options);
+    instrument_ = std::make_unique<sim::QlxInstrument>(strict_.Apply(options));
     ctx_.current_port = "sim";
     ctx_.link_mode = core::link::LinkMode::kCom;
     controller_ = std::make_unique<LinkController>(
@@ -51,6 +52,7 @@ class LinkControllerTest : public ::testing::Test {
     poll->start(2);
   }
 
+  testing::StrictCheck strict_;
   app::AppContext ctx_;
   core::ui_port::ScriptedPrompts prompts_;
   QWidget main_window_;
@@ -215,6 +217,7 @@ TEST_F(LinkControllerTest, CommandLineSwitches) {
   EXPECT_TRUE(ctx_.link_state.command_line);
   EXPECT_TRUE(QTest::qWaitFor([this] { return instrument_->DownloadMode(); }, 2000));
   controller_->DestroyDriver();
+  strict_.Allow("restart-zero");  // "/I" restarts with the bare primitive
   Start();
   EXPECT_TRUE(controller_->RestartFromCommandLine());
   EXPECT_EQ(instrument_->stats().restarts, 1);

@@ -1,0 +1,23 @@
+#include "gui/options/dialog_parts.h"
+
+#include "core/i18n/tr.h"
+
+namespace zizara::gui::options {
+
+OkCancel AddOkCancel(QDialog* dialog, QBoxLayout* layout) {
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  OkCancel b;
+  b.ok = new QPushButton(core::i18n::Tr("OK"), dialog);
+  b.ok->setObjectName(QStringLiteral("Button1"));
+  b.ok->setDefault(true);
+  b.cancel = new QPushButton(core::i18n::Tr("Cancel"), dialog);
+  b.cancel->setObjectName(QStringLiteral("Button2"));
+  row->addWidget(b.ok);
+  row->addWidget(b.cancel);
+  layout->addLayout(row);
+  QObject::connect(b.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  return b;
+}
+
+}  // namespace zizara::gui::options
