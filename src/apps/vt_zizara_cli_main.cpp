@@ -1,5 +1,5 @@
 #include <QCoreApplication>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTextStream>
 #include <cstdio>
 #include <cstring>
@@ -10,7 +10,7 @@
 
 namespace {
 // Only drawing a picture needs fonts, so only then is the graphical application made, on the
-// offscreen platform unless the user chose another.
+// offscreen platform unless the user chose another. The matrix picture is drawn by widgets.
 bool DrawsPicture(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--png") == 0) {
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
       qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    app = std::make_unique<QGuiApplication>(argc, argv);
+    app = std::make_unique<QApplication>(argc, argv);
   } else {
     app = std::make_unique<QCoreApplication>(argc, argv);
   }

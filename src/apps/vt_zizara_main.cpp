@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VT-Zizara"));
-  QApplication::setApplicationDisplayName(QStringLiteral("VT-Zizara"));
+  // No display name: the window system would add it to every window title.
   zizara::gui::common::InitResources();
   QTextStream err(stderr);
 

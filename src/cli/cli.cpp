@@ -8,8 +8,10 @@
 #include "cli/cli_assoc.h"
 #include "cli/cli_install.h"
 #include "cli/cli_link.h"
+#include "cli/cli_live.h"
 #include "cli/cli_macro.h"
 #include "cli/cli_options.h"
+#include "cli/cli_routes.h"
 #include "cli/cli_scale.h"
 #include "cli/console_prompts.h"
 #include "core/config/configuration.h"
@@ -43,6 +45,12 @@ QString UsageText() {
       "                          change settings as their windows would and save OUT\n"
       "  diff A B [--json]       compare two configurations by meaning; B may be\n"
       "                          --instrument (uploads first); exit 0 same, 1 different\n"
+      "  routes FILE [--preset N | --all] [--csv | --json]\n"
+      "                          print the routings, one row per output\n"
+      "  routes IN OUT --import FILE.csv [--preset N]\n"
+      "                          set the routings from a CSV and save OUT\n"
+      "  render FILE --preset N --png OUT.png\n"
+      "                          draw the matrix of a preset with its labels\n"
       "  package info PKG [--json]\n"
       "                          check a software package (.CDP) and list its items\n"
       "\n"
@@ -65,6 +73,9 @@ QString UsageText() {
       "  restart                 restart the instrument\n"
       "  macro FILE.MCR          connect for remote control and run a macro\n"
       "  scale download LIB.dat N  write scale N at its key's address\n"
+      "  gain OUT[,OUT...] [VALUE]\n"
+      "                          read the outputs' gains, or set them to VALUE dB\n"
+      "  key K                   press front-panel key K (1-8)\n"
       "  install PKG.CDP [--backup FILE.CDP]\n"
       "                          install a software package, after a backup when asked\n"
       "  backup OUT.CDP          save the instrument's software as a package\n"
@@ -349,6 +360,12 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   if (verb == QStringLiteral("diff")) {
     return RunDiffVerb(options, rest, out, err, env);
   }
+  if (verb == QStringLiteral("routes")) {
+    return RunRoutesVerb(options, rest, out, err);
+  }
+  if (verb == QStringLiteral("render")) {
+    return RunRenderVerb(rest, out, err);
+  }
   if (verb == QStringLiteral("scale")) {
     return RunScaleVerb(options, rest, out, err, env);
   }
@@ -360,6 +377,9 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   }
   if (verb == QStringLiteral("associate")) {
     return RunAssociateVerb(rest, out, err, env);
+  }
+  if (IsLiveVerb(verb)) {
+    return RunLiveVerb(options, verb, rest, out, err, env);
   }
   if (IsInstallVerb(verb)) {
     return RunInstallVerb(options, verb, rest, out, err, env);

@@ -21,6 +21,7 @@
 #include "core/link/identification.h"
 #include "core/link/serial_transport.h"
 #include "core/link/transfers.h"
+#include "core/live/about_texts.h"
 #include "core/settings/ini_file.h"
 
 namespace zizara::cli {
@@ -134,6 +135,19 @@ QJsonObject IdentityJson(const Session& s, const link::ConnectOutcome& outcome) 
     }
   }
   o[QStringLiteral("reported")] = reported;
+  if (r.remote_capable) {
+    // What the about and module windows show of a dot-capable instrument.
+    namespace live = core::live;
+    o[QStringLiteral("inputs")] = r.identity[8];
+    o[QStringLiteral("outputs")] = r.identity[9];
+    o[QStringLiteral("modules")] =
+        QJsonObject{{QStringLiteral("inputs"), QJsonArray::fromStringList(live::InputModuleTexts(r))},
+                    {QStringLiteral("outputs"),
+                     QJsonArray::fromStringList(live::OutputModuleTexts(r))}};
+    o[QStringLiteral("firmware_version")] = r.firmware_version();
+    o[QStringLiteral("hardware_version")] = live::VersionNumberText(r.hardware_id());
+    o[QStringLiteral("bios_version")] = live::VersionNumberText(r.bios_version());
+  }
   return o;
 }
 

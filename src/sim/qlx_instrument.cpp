@@ -689,7 +689,12 @@ QByteArray QlxInstrument::AnswerLine(const QByteArray& line) {
     return ".AG" + Num(pair->first) + "," + Num(stored);
   }
   if (line.size() >= 3 && line[1] == 'S' && QByteArrayView("mabcdefgh").contains(line[2])) {
-    return {};  // mouse pad: logged with the line, never answered
+    const auto pair = ParsePair(args);
+    Log("mouse", {{"command", QString::fromLatin1(line.mid(1, 2))},
+                  {"line", QString::fromLatin1(line)},
+                  {"x", pair ? pair->first : -1},
+                  {"y", pair ? pair->second : -1}});
+    return {};  // mouse pad: never answered
   }
   return not_done;
 }

@@ -15,6 +15,7 @@
 
 #include "core/config/model_table.h"
 #include "sim/control_server.h"
+#include "sim/module_codes.h"
 #include "sim/pty_server.h"
 
 namespace zizara::sim {
@@ -118,7 +119,8 @@ QString SimUsage() {
       "                          write-count, read-count, check-byte, download-handshake,\n"
       "                          download-range, protect-unread, protect-set,\n"
       "                          text-leading-cr, text-terminator, text-unterminated,\n"
-      "                          text-not-command\n");
+      "                          text-not-command\n"
+      "  --modules I1,I2,I3,I4/O1,O2,O3,O4  slot module codes in hexadecimal (identity 10-17)\n");
 }
 
 ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* options,
@@ -171,6 +173,7 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
         QStringLiteral("--log"),
         QStringLiteral("--control"),
         QStringLiteral("--strict"),
+        QStringLiteral("--modules"),
     };
     if (!kValued.contains(option)) {
       return fail(QStringLiteral("unknown option \"%1\"").arg(option));
@@ -255,6 +258,10 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
         return fail(QStringLiteral("--strict needs a file"));
       }
       sim.strict_file = value;
+    } else if (option == QLatin1String("--modules")) {
+      if (!ParseModuleCodes(value, &sim.input_modules, &sim.output_modules, error)) {
+        return ParseOutcome::kError;
+      }
     }
   }
 

@@ -13,6 +13,15 @@ GridGeometry FormCanResize(QSize window, QPoint grid_origin, int scroll_bar_exte
   return LayoutGrid(columns, rows, grid_origin, scroll_bar_extent);
 }
 
+GridGeometry FitGrid(QSize area, int scroll_bar_extent) {
+  const int columns = (area.width() - kPanelExtent - scroll_bar_extent) / kCellPitch;
+  const int rows = (area.height() - kPanelExtent - 1 - scroll_bar_extent) / kCellPitch;
+  const int fitted_rows = std::clamp(rows, 1, kOutputs);
+  const int used = kPanelExtent + fitted_rows * kCellPitch + 1 + scroll_bar_extent;
+  const int spare = rows >= kOutputs ? 0 : std::max(0, area.height() - used);
+  return LayoutGrid(columns, rows, QPoint(kPanelExtent, kPanelExtent + spare), scroll_bar_extent);
+}
+
 GridGeometry LayoutGrid(int columns, int rows, QPoint grid_origin, int scroll_bar_extent) {
   GridGeometry g;
   g.columns = std::clamp(columns, 1, kInputs);

@@ -47,6 +47,12 @@ struct GridGeometry {
 // never more than the matrix has, never fewer than one.
 GridGeometry FormCanResize(QSize window, QPoint grid_origin,
                            int scroll_bar_extent = kScrollBarExtent);
+// The layout inside an area of `area` (the matrix part of the window, origin at its top left):
+// as many whole columns and rows as fit right of the output panel, below the input panel and
+// above and left of the scroll bars. The rows left over (less than one cell) go above the
+// panels, so that the horizontal scroll bar ends where the area ends; once every row fits,
+// the block stays at the top.
+GridGeometry FitGrid(QSize area, int scroll_bar_extent = kScrollBarExtent);
 // The same layout for a given number of columns and rows.
 GridGeometry LayoutGrid(int columns, int rows, QPoint grid_origin,
                         int scroll_bar_extent = kScrollBarExtent);

@@ -12,6 +12,13 @@ class FileChooser {
   virtual QString OpenFileName(const QString& title, const QString& filter) = 0;
   virtual QString SaveFileName(const QString& title, const QString& filter,
                                const QString& suggested) = 0;
+  // A save dialog whose filters are choices: `selected` gets the filter the user left chosen
+  // (the first unless the dialog can offer others).
+  virtual QString SaveFileNameWithChoice(const QString& title, const QString& filter,
+                                         const QString& suggested, QString* selected) {
+    *selected = filter.section(QStringLiteral(";;"), 0, 0);
+    return SaveFileName(title, filter, suggested);
+  }
 };
 
 }  // namespace zizara::core::ui_port

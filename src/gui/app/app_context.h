@@ -26,6 +26,7 @@ struct AppContext {
   bool bios_mode = false;
   bool macro_running = false;
   bool debug_mode = false;
+  bool mouse_pad_item_shown = false;  // the about window's debug switch was applied
   bool closing = false;
   bool simulated = false;            // the instrument is the built-in simulator
 

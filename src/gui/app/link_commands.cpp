@@ -3,6 +3,7 @@
 #include "core/config/preset_options.h"
 #include "core/i18n/tr.h"
 #include "gui/app/main_form.h"
+#include "gui/app/undo_commands.h"
 
 namespace zizara::gui::app {
 
@@ -10,7 +11,19 @@ using core::i18n::Tr;
 namespace lk = core::link;
 
 LinkCommands::LinkCommands(TMainForm& form, link::LinkController& controller)
-    : QObject(&form), form_(form), controller_(controller) {}
+    : QObject(&form), form_(form), controller_(controller) {
+  // The status says so at once, not only after the message about it has been answered.
+  connect(&controller_, &link::LinkController::TransferAborted, this, [this] {
+    if (form_.context().engine.kind == lk::TransferKind::kUpload) {
+      ShowUploadTerminated();
+    }
+  });
+}
+
+void LinkCommands::ShowUploadTerminated() {
+  form_.SetFilePanelText(Tr("Upload terminated by the user..."));
+  form_.OffsetPanel()->clear();
+}
 
 void LinkCommands::ApplyConnectOutcome(const lk::ConnectOutcome& outcome) {
   AppContext& ctx = form_.context();
@@ -81,8 +94,7 @@ void LinkCommands::Upload() {
     return;
   }
   if (result == lk::TransferOutcome::kAborted) {
-    form_.SetFilePanelText(Tr("Upload terminated by the user..."));
-    form_.OffsetPanel()->clear();
+    ShowUploadTerminated();
   } else {
     form_.SetFilePanelText(QString());
   }
@@ -96,6 +108,8 @@ void LinkCommands::Download() {
   AppContext& ctx = form_.context();
   ctx.engine.abort = false;
   controller_.Download(force_v5_);
+  // The download may have upgraded the configuration in memory first.
+  if (form_.Undo() != nullptr) form_.Undo()->Record(Tr("Upgrade to Version 5"));
   form_.RefreshCommands();
 }
 

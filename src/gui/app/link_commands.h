@@ -30,6 +30,7 @@ class LinkCommands : public QObject {
   void SetForceV5(bool force) { force_v5_ = force; }
 
  private:
+  void ShowUploadTerminated();
   TMainForm& form_;
   link::LinkController& controller_;
   bool force_v5_ = false;

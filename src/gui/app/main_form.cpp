@@ -4,6 +4,8 @@
 #include "gui/app/link_commands.h"
 #include "gui/app/program_options_commands.h"
 #include "gui/app/option_commands.h"
+#include "gui/app/live_commands.h"
+#include "gui/app/undo_commands.h"
 #include "gui/install/install_commands.h"
 #include "gui/app/remote_commands.h"
 #include "gui/app/web_address.h"
@@ -22,6 +24,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScreen>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMenuBar>
@@ -37,6 +40,7 @@
 #include "core/settings/ini_file.h"
 #include "core/settings/program_settings.h"
 #include "gui/common/icons.h"
+#include "gui/common/placement.h"
 #include "gui/common/plain_text.h"
 #include "gui/link/log_forms.h"
 #include "gui/matrix/matrix_view.h"
@@ -85,9 +89,11 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
     return true;
   };
   drop_form_ = new remote::TDropListForm(drop_actions, this);
+  live_commands_ = new LiveCommands(*this, prompts_);
   setAcceptDrops(true);
   ctx_.config.trailer = cfg::PresetTrailer{};
   option_commands_ = new OptionCommands(*this, prompts_);
+  undo_commands_ = new UndoCommands(*this, prompts_);
   ShowMatrix(false);
   SetMenuState(MenuState::kInitialize);
   SetRemoteMenuChecks(false);
@@ -288,7 +294,12 @@ void TMainForm::CreateMenus() {
   });
   macro->addSeparator();
   connect(AddAction(macro, "MenuMacroSave", Tr("Save Macro...")), &QAction::triggered, this,
-          [this] { matrix_->MenuMacroSaveClick(); });
+          [this] {
+            UpdateMacroMenu();
+            if (FindAction(QStringLiteral("MenuMacroSave"))->isEnabled()) {
+              matrix_->MenuMacroSaveClick();
+            }
+          });
   macro->addSeparator();
   global_hotkeys_ = AddAction(macro, "MenuMacroGlobal",
                               Tr("Enable the shortcuts in this menu to be global."));
@@ -431,6 +442,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == tool_bar_ && event->type() == QEvent::Resize) {
     LayoutWebPanel();
   }
+  if (watched == matrix_ && event->type() == QEvent::Resize) {
+    UpdateSizeSteps();
+  }
   // Delete held while a macro item is clicked unassigns it; the open menu has the keyboard.
   if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -439,6 +453,19 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::UpdateSizeSteps() {
+  // The window is resized in whole cells from a size that fits the panels and the scroll
+  // bars, so the matrix fills it without a strip left over.
+  if (!matrix_->isVisible()) return;
+  const int extent = matrix_->ScrollBarX()->height();
+  const QSize chrome = size() - matrix_->size();
+  const QSize base =
+      chrome + QSize(core::matrix::kPanelExtent + extent, core::matrix::kPanelExtent + 1 + extent);
+  if (base != baseSize()) setBaseSize(base);
+  const QSize step(core::matrix::kCellPitch, core::matrix::kCellPitch);
+  if (sizeIncrement() != step) setSizeIncrement(step);
 }
 
 void TMainForm::LayoutWebPanel() {
@@ -460,7 +487,8 @@ void TMainForm::LayoutWebPanel() {
 void TMainForm::CreateCentralArea() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(4, 4, 4, 4);
+  // No margin below: the matrix's scroll bar sits on the status bar.
+  layout->setContentsMargins(4, 4, 4, 0);
   // The routing matrix (grid, labels and scroll bars) lives here; ShowMatrix switches it.
   matrix_area_ = new QWidget(central);
   matrix_area_->setObjectName(QStringLiteral("MatrixArea"));
@@ -470,8 +498,10 @@ void TMainForm::CreateCentralArea() {
       matrix::MatrixContext{ctx_.config, ctx_.connected, ctx_.macro_running, prompts_, files_},
       matrix_area_);
   matrix_layout->addWidget(matrix_);
+  matrix_->installEventFilter(this);
   matrix_->InstallKeyPreview(this, preset_drop_down_);
   connect(matrix_, &matrix::TMatrixView::Edited, this, [this] { SetMenuState(MenuState::kSave); });
+  connect(matrix_, &matrix::TMatrixView::SelectionChanged, this, &TMainForm::UpdateMacroMenu);
   // What the clipboard holds is read once per change, not on every menu-state change: asking
   // another program's clipboard can take a round trip to the display server.
   clipboard_has_labels_ = matrix::TMatrixView::ClipboardHasLabels();
@@ -567,6 +597,7 @@ void TMainForm::SetMenuState(MenuState state) {
     ShowMatrix(false);
   }
   ApplyCommandStates();
+  emit MenuStateSet(state);
 }
 
 void TMainForm::ShowMatrix(bool visible) {
@@ -590,8 +621,9 @@ void TMainForm::UpdateMacroMenu() {
   }
   FindAction(QStringLiteral("MenuMacroLoad"))->setEnabled(idle && remote);
   FindAction(QStringLiteral("MenuMacroStop"))->setEnabled(!idle);
+  // A macro is written from what the matrix shows: never from a selection left behind.
   FindAction(QStringLiteral("MenuMacroSave"))
-      ->setEnabled(idle && matrix_ != nullptr &&
+      ->setEnabled(idle && matrix_ != nullptr && commands_.matrix_visible &&
                    matrix_->model().selection.Any(core::matrix::Axis::kOutputs));
 }
 
@@ -631,7 +663,8 @@ void TMainForm::ApplyCommandStates() {
   preset_drop_down_->setEnabled(c.preset_dropdown);
   backlight_->setEnabled(c.backlight);
   backlight_->setTickPosition(c.backlight_ticks ? QSlider::TicksBelow : QSlider::NoTicks);
-  FindAction(QStringLiteral("MenuMousePad"))->setVisible(ctx_.debug_mode);
+  FindAction(QStringLiteral("MenuMousePad"))
+      ->setVisible(ctx_.debug_mode || ctx_.mouse_pad_item_shown);
   for (const char* name : {"DotLogButtonAction", "DebugButtonAction"}) {
     if (QAction* a = FindAction(QString::fromLatin1(name))) a->setVisible(ctx_.debug_mode);
   }
@@ -838,19 +871,41 @@ void TMainForm::LoadSettings() {
   ctx_.current_port = s.com_interface;
   stored_port_ = s.com_interface;
   ctx_.ext_cmd = s.ext_cmd;
-  ctx_.debug_mode = s.debug;
   global_hotkeys_->setChecked(s.global_hotkeys);
   if (s.global_hotkeys) {
     hotkeys_->Register();  // quietly: the user is told only when turning it on
   }
   normal_bounds_ = s.window.normal_bounds;
   setGeometry(normal_bounds_);
+  PlaceOnScreen();
+  live_commands_->ApplyKeyboardSettings(s.keyboard_window, normal_bounds_);
   start_maximized_ = s.window.maximized;
   matrix_->ApplySettings(s);
   program_options_->Load(s);
   matrix_->SetGridPosition(s.window.grid_pos_x, s.window.grid_pos_y);
   RefreshRecentMenu();
   ApplyCommandStates();
+}
+
+void TMainForm::PlaceOnScreen() {
+  core::settings::IniFile ini(settings_path_);
+  ini.Load();
+  const bool stored =
+      !ini.GetString("Window", "Left").isEmpty() && !ini.GetString("Window", "Top").isEmpty();
+  if (!stored) {
+    // First start: the whole window, title bar included, in the middle of the screen.
+    common::CentreOnScreen(this);
+    return;
+  }
+  // A stored place on a screen that is gone or smaller now: move it back into view.
+  QScreen* screen = QGuiApplication::screenAt(geometry().center());
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect available = screen->availableGeometry();
+  if (!available.contains(geometry())) {
+    const QRect inside = common::KeptInside(geometry(), available);
+    setGeometry(inside);
+  }
 }
 
 void TMainForm::SaveSettings() {
@@ -865,6 +920,7 @@ void TMainForm::SaveSettings() {
   // A simulated instrument is for this run only; the user's own port stays stored.
   s.com_interface = ctx_.simulated ? stored_port_ : ctx_.current_port;
   s.global_hotkeys = global_hotkeys_->isChecked();
+  s.keyboard_window = live_commands_->KeyboardSettings();
   s.window.grid_pos_x = matrix_->GridPosX();
   s.window.grid_pos_y = matrix_->GridPosY();
   program_options_->StoreInto(s);
@@ -973,6 +1029,7 @@ void TMainForm::InterfaceItemClick(QAction* item) {
 
 void TMainForm::SetLinkController(link::LinkController* controller) {
   link_controller_ = controller;
+  live_commands_->SetController(controller);
   delete remote_commands_;
   remote_commands_ = nullptr;
   link_commands_ = controller != nullptr ? new LinkCommands(*this, *controller) : nullptr;
@@ -1042,12 +1099,12 @@ QString TMainForm::MacroItemCaption(int item) const {
   return a != nullptr ? a->text() : QString();
 }
 
-void TMainForm::RunMacroFile(const QString& path) {
+bool TMainForm::RunMacroFile(const QString& path) {
   if (remote_commands_ == nullptr) {
     NotAvailableYet();
-    return;
+    return false;
   }
-  remote_commands_->RunMacroFile(path);
+  return remote_commands_->RunMacroFile(path);
 }
 
 void TMainForm::ConnectAtStartUp() {
@@ -1113,21 +1170,35 @@ void TMainForm::HandleCommandLineFile(const QString& path) {
 }
 
 void TMainForm::HandleForwardedPath(const QString& path) {
+  // A file handed over while another is being handled (its question still open) waits its
+  // turn, so questions never stack up and files are handled in the order they came.
+  forwarded_paths_.append(path);
+  if (handling_forwarded_) return;
+  handling_forwarded_ = true;
+  while (!forwarded_paths_.isEmpty()) {
+    HandleOneForwardedPath(forwarded_paths_.takeFirst());
+  }
+  handling_forwarded_ = false;
+}
+
+void TMainForm::HandleOneForwardedPath(const QString& path) {
   const QString kind = FileKind(path);
+  bool executed = true;
   if (kind == QStringLiteral(".PRE")) {
-    if (OpenPreset(path)) {
-      SetFilePanel(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
+    executed = OpenPreset(path);
+  } else if (kind == QStringLiteral(".MCR")) {
+    // Declined or not connected: the panel keeps saying what is really there.
+    executed = RunMacroFile(path);
+  } else if (kind == QStringLiteral(".CDP")) {
+    if (install_commands_ != nullptr) {
+      executed = install_commands_->PackageForwarded(path);
+    } else {
+      prompts_.Error(Tr("No QLX connected."));  // no line to any instrument
     }
-    raise();
-    activateWindow();
-    return;
   }
-  if (kind == QStringLiteral(".MCR")) {
-    RunMacroFile(path);
-  } else if (kind == QStringLiteral(".CDP") && install_commands_ != nullptr) {
-    install_commands_->PackageForwarded(path);
+  if (executed) {
+    SetFilePanel(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
   }
-  SetFilePanel(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));
   raise();
   activateWindow();
 }

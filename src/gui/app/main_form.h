@@ -59,7 +59,8 @@ class TMainForm : public QMainWindow {
   void GlobalHotkeyPressed(int n);
   void SetMacroItemCaption(int item, const QString& caption);
   QString MacroItemCaption(int item) const;
-  void RunMacroFile(const QString& path);
+  // Whether the macro ran or will run once connected.
+  bool RunMacroFile(const QString& path);
   const QString& SettingsPath() const { return settings_path_; }
   core::ui_port::FileChooser& Files() { return files_; }
 
@@ -100,8 +101,10 @@ class TMainForm : public QMainWindow {
   class ProgramOptionsCommands* ProgramOptions() { return program_options_; }
   class OptionCommands* Options() { return option_commands_; }
   class ScaleCommands* Scales() { return scale_commands_; }
+  class UndoCommands* Undo() { return undo_commands_; }
   link::LinkController* Controller() { return link_controller_; }
-  class LinkCommands* LinkCommandsOf() { return link_commands_; }
+  class LinkCommands* Links() { return link_commands_; }
+  class LiveCommands* Live() { return live_commands_; }
   install::InstallCommands* Install() { return install_commands_; }
 
   // What tests and later windows look at.
@@ -125,6 +128,10 @@ class TMainForm : public QMainWindow {
   QRect NormalBounds() const { return normal_bounds_; }
   // The settings asked for a maximized window; the caller shows it that way.
   bool StartMaximized() const { return start_maximized_; }
+
+ signals:
+  // After every menu state change; the undo history follows opens, uploads and saves.
+  void MenuStateSet(MenuState state);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -159,6 +166,9 @@ class TMainForm : public QMainWindow {
   void SetPortPanel(const QString& port);
   void SetFilePanel(const QString& text);
   void LayoutWebPanel();
+  void HandleOneForwardedPath(const QString& path);
+  void UpdateSizeSteps();
+  void PlaceOnScreen();
 
   AppContext& ctx_;
   core::ui_port::Prompts& prompts_;
@@ -199,6 +209,8 @@ class TMainForm : public QMainWindow {
   class ProgramOptionsCommands* program_options_ = nullptr;
   class OptionCommands* option_commands_ = nullptr;
   class ScaleCommands* scale_commands_ = nullptr;
+  class LiveCommands* live_commands_ = nullptr;
+  class UndoCommands* undo_commands_ = nullptr;
   install::InstallCommands* install_commands_ = nullptr;
   bool delete_held_ = false;
   bool remote_checks_connected_ = false;
@@ -208,6 +220,8 @@ class TMainForm : public QMainWindow {
   bool hotkeys_unavailable_said_ = false;
   QPointer<link::TDotLogForm> dot_log_form_;
   remote::TDropListForm* drop_form_ = nullptr;
+  QStringList forwarded_paths_;  // handed over by later starts, waiting their turn
+  bool handling_forwarded_ = false;
 };
 
 }  // namespace zizara::gui::app

@@ -43,7 +43,7 @@ OptionCommands::OptionCommands(TMainForm& form, core::ui_port::Prompts& prompts)
   ppm_ = new options::TPPMOptionForm(config, &form);
   scop_ = new options::TScopForm(config, &form);
   compare_ = new options::TCompareForm(&form);
-  connect(leqm_, &options::TLeqmForm::Committed, this, &OptionCommands::Saved);
+  connect(leqm_, &options::TLeqmForm::Committed, this, [this] { Saved(Tr("Leq(m) Options")); });
 
   Rewire("MenuPresetOptions", &OptionCommands::PresetOptions);  // also the rename button
   Rewire("MenuLCDOptions", &OptionCommands::LcdOptions);
@@ -67,7 +67,8 @@ OptionCommands::OptionCommands(TMainForm& form, core::ui_port::Prompts& prompts)
     compare->setEnabled(info->isEnabled());
   }
 
-  matrix::MatrixWindows windows;
+  // Only the option windows' entries: others (the gain window) register theirs themselves.
+  matrix::MatrixWindows windows = form.Matrix()->Windows();
   windows.ppm_options = [this](int offset) { PpmOptions(offset); };
   windows.phase_options = [this] { PhaseOptions(); };
   form.Matrix()->SetWindows(std::move(windows));
@@ -82,7 +83,10 @@ void OptionCommands::Rewire(const char* action_name, void (OptionCommands::*slot
   connect(a, &QAction::triggered, this, slot);
 }
 
-void OptionCommands::Saved() { form_.SetMenuState(MenuState::kSave); }
+void OptionCommands::Saved(const QString& step) {
+  form_.SetMenuState(MenuState::kSave);
+  emit Committed(step);
+}
 
 void OptionCommands::PresetOptions() {
   QComboBox* drop_down = form_.PresetDropDown();
@@ -93,7 +97,7 @@ void OptionCommands::PresetOptions() {
   preset_options_->Load(form_.context().config.preset(), items);
   if (run_modal(preset_options_) != QDialog::Accepted) return;
   form_.RefreshPresetList();
-  Saved();
+  Saved(Tr("Preset Options"));
 }
 
 void OptionCommands::LcdOptions() {
@@ -102,6 +106,7 @@ void OptionCommands::LcdOptions() {
   // Moving the main window's track bar marks the configuration modified; an unchanged
   // position, or theme changes alone, do not.
   form_.BacklightTrackBar()->setValue(lcd_->Backlight());
+  emit Committed(Tr("LCD Options"));
 }
 
 void OptionCommands::LeqmOptions() {
@@ -112,12 +117,12 @@ void OptionCommands::LeqmOptions() {
 
 void OptionCommands::ScaleOptions() {
   scale_->Load(form_.PresetDropDown()->currentText());
-  if (run_modal(scale_) == QDialog::Accepted) Saved();
+  if (run_modal(scale_) == QDialog::Accepted) Saved(Tr("Scale Options"));
 }
 
 void OptionCommands::LockCode() {
   lock_->Load();
-  if (run_modal(lock_) == QDialog::Accepted) Saved();
+  if (run_modal(lock_) == QDialog::Accepted) Saved(Tr("Write Protect Lock Code"));
 }
 
 void OptionCommands::FileInformation() {
@@ -135,12 +140,12 @@ void OptionCommands::PpmOptions(int ppm_offset) {
         selected.Selected(core::matrix::Axis::kOutputs, core::matrix::kPpmFirstOutput + c);
   }
   ppm_->Load(ppm_offset, selection);
-  if (run_modal(ppm_) == QDialog::Accepted) Saved();
+  if (run_modal(ppm_) == QDialog::Accepted) Saved(Tr("PPM Options"));
 }
 
 void OptionCommands::PhaseOptions() {
   scop_->Load();
-  if (run_modal(scop_) == QDialog::Accepted) Saved();
+  if (run_modal(scop_) == QDialog::Accepted) Saved(Tr("Phase Options"));
 }
 
 void OptionCommands::CompareWithFile() {

@@ -58,9 +58,13 @@ class OptionCommands : public QObject {
   options::TScopForm* ScopForm() { return scop_; }
   options::TCompareForm* CompareForm() { return compare_; }
 
+ signals:
+  // An option window's OK wrote into the configuration; `step` names it for Undo and Redo.
+  void Committed(const QString& step);
+
  private:
   void Rewire(const char* action_name, void (OptionCommands::*slot)());
-  void Saved();
+  void Saved(const QString& step);
 
   TMainForm& form_;
   core::ui_port::Prompts& prompts_;

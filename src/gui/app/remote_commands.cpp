@@ -235,32 +235,33 @@ void RemoteCommands::MacroItemClick(int item, bool shift_held, bool delete_held)
   RunNowOrAfterConnecting(item, QString());
 }
 
-void RemoteCommands::RunNowOrAfterConnecting(int item, const QString& file_name) {
+bool RemoteCommands::RunNowOrAfterConnecting(int item, const QString& file_name) {
   if (remote_.connected) {
     RunMacro(item, file_name);
-    return;
+    return true;
   }
   // The macro runs once the instrument's X-Points have been read.
   if (!prompts_.Confirm(Tr(core::remote::kConnectQuestion)) || !StartRemoteControl(false)) {
-    return;
+    return false;
   }
   if (!remote_.connected) {
     form_.SetFilePanelText(MacroNotRunText());
-    return;
+    return false;
   }
   macro_.running = true;
   macro_.pending = true;
   macro_.pending_file = file_name;
   pending_item_ = item;
   SyncMacroRunning();
+  return true;
 }
 
-void RemoteCommands::RunMacroFile(const QString& file_name) {
+bool RemoteCommands::RunMacroFile(const QString& file_name) {
   if (!file_name.right(4).toUpper().endsWith(QStringLiteral(".MCR")) ||
       !form_.commands().remote_menu || macro_.running) {
-    return;
+    return false;
   }
-  RunNowOrAfterConnecting(kRunMacroItem, file_name);
+  return RunNowOrAfterConnecting(kRunMacroItem, file_name);
 }
 
 void RemoteCommands::RunMacro(int item, const QString& file_name) {

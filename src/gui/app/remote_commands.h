@@ -42,7 +42,8 @@ class RemoteCommands : public QObject,
   static constexpr int kRunMacroItem = 11;
   void RunMacro(int item, const QString& file_name);
   // For callers that only have a path: drops, the command line, a second start.
-  void RunMacroFile(const QString& file_name);
+  // Whether the macro ran or will run once connected (false when declined or refused).
+  bool RunMacroFile(const QString& file_name);
   void MacroItemClick(int item, bool shift_held, bool delete_held);
   // Stops the running macro after its current line, or drops one waiting for the connection.
   void StopMacro();
@@ -79,7 +80,7 @@ class RemoteCommands : public QObject,
   QString AssignedMacroFile(int item) const;
   void AssignMacro(int item);
   void LoadMacroCaption(int item);
-  void RunNowOrAfterConnecting(int item, const QString& file_name);
+  bool RunNowOrAfterConnecting(int item, const QString& file_name);
   void UnassignMacro(int item);
   void SyncMacroRunning();
   // A macro armed for a connection that never came up must not run at a later one.

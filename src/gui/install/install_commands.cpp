@@ -17,8 +17,8 @@ InstallCommands::InstallCommands(app::TMainForm& form, link::LinkController& con
       prompts_(prompts),
       install_form_(new TInstallForm(form.context(), controller, prompts, files, &form)) {
   install_form_->on_connect = [this](const core::link::ConnectOutcome& outcome) {
-    if (form_.LinkCommandsOf() != nullptr) {
-      form_.LinkCommandsOf()->ApplyConnectOutcome(outcome);
+    if (form_.Links() != nullptr) {
+      form_.Links()->ApplyConnectOutcome(outcome);
     }
   };
   show_modal = [](TInstallForm& window) { window.exec(); };
@@ -81,7 +81,7 @@ bool InstallCommands::OfferInstallation(const QString& path) {
   return true;
 }
 
-void InstallCommands::PackageForwarded(const QString& path) { OfferInstallation(path); }
+bool InstallCommands::PackageForwarded(const QString& path) { return OfferInstallation(path); }
 
 bool InstallCommands::PackageDropped(const QString& path) { return OfferInstallation(path); }
 

@@ -31,8 +31,8 @@ class InstallCommands : public QObject {
   // After the start-up connection, for the package named on the command line: true when the
   // program is to end (an instrument was there, whatever the answer).
   bool PackageFromCommandLine(const QString& path);
-  // A package handed over by a second start.
-  void PackageForwarded(const QString& path);
+  // A package handed over by a second start; false when nothing was executed.
+  bool PackageForwarded(const QString& path);
   // A single dropped package; false when a check refused and the drop handling ends.
   bool PackageDropped(const QString& path);
 

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/i18n/tr.h"
 
@@ -14,6 +15,11 @@ using core::link::TransferKind;
 using core::ui_port::Answer;
 using core::ui_port::PromptButtons;
 using core::ui_port::PromptKind;
+
+namespace {
+constexpr int kMinWidth = 200;
+constexpr int kMaxWidth = 640;
+}  // namespace
 
 TRS232Driver::TRS232Driver(core::link::EngineState& engine, core::ui_port::Prompts& prompts,
                            QWidget* main_window)
@@ -55,9 +61,11 @@ void TRS232Driver::PlaceOverMainWindow() {
     return;
   }
   const QRect m = main_window_->geometry();
-  const int width = std::max(200, m.width() - 20);
+  // As wide as the main window less a margin, but a maximized window would make it a bar
+  // across the whole screen: it stays a dialog-sized window centred on the main window.
+  const int width = std::clamp(m.width() - 20, kMinWidth, kMaxWidth);
   resize(width, height());
-  move(m.left() + 10, m.top() + (m.height() - height()) / 2);
+  move(m.left() + (m.width() - width) / 2, m.top() + (m.height() - height()) / 2);
   setWindowTitle(main_window_->windowTitle());
 }
 
@@ -88,8 +96,7 @@ bool TRS232Driver::FormCloseQuery() {
       return prompts_.AskWithLook(PromptKind::kWarning,
                                   Tr("You are about to terminate the download.\rTHIS IS NOT "
                                      "RECOMMENDED!!!\r\rDo you wish to proceed?"),
-                                  PromptButtons::kYesNo, StopLook(true)) ==
-             Answer::kYes;
+                                  PromptButtons::kYesNo, StopLook(true)) == Answer::kYes;
     case TransferKind::kUpload:
       return prompts_.AskWithLook(
                  PromptKind::kWarning,
@@ -99,8 +106,7 @@ bool TRS232Driver::FormCloseQuery() {
       return prompts_.AskWithLook(PromptKind::kWarning,
                                   Tr("You are about to terminate the software installation.\rTHIS "
                                      "IS NOT RECOMMENDED!!!\r\rDo you wish to proceed?"),
-                                  PromptButtons::kYesNo, StopLook(true)) ==
-             Answer::kYes;
+                                  PromptButtons::kYesNo, StopLook(true)) == Answer::kYes;
     case TransferKind::kReading:
       return false;
     case TransferKind::kIdle:

@@ -63,6 +63,7 @@ LinkController::Session* LinkController::EnsureSession() {
             &LinkController::LineReceived);
     connect(&session_->link, &lk::InstrumentLink::InvalidCharacters, this,
             &LinkController::InvalidCharacters);
+    connect(&session_->driver, &TRS232Driver::Aborted, this, &LinkController::TransferAborted);
     // Opening may fail here; Connect reports it when it tries again.
     session_->link.OpenLink(nullptr);
   }

@@ -65,6 +65,9 @@ class LinkController : public QObject {
   void InvalidCharacters();
   // The main window should open this help topic.
   void HelpRequested(int topic);
+  // The user closed the transfer window and agreed to stop; the transfer ends at its next
+  // block (the engine's kind still names it).
+  void TransferAborted();
 
  private:
   struct Session;

@@ -3,12 +3,17 @@
 #include <QVBoxLayout>
 
 #include "core/i18n/tr.h"
+#include "gui/common/placement.h"
 
 namespace zizara::gui::link {
 
 using core::i18n::Tr;
 
 namespace {
+// Beside the main window, one below the other's title bar.
+constexpr int kDotLogSlot = 1;
+constexpr int kDebugSlot = 2;
+
 void MakeToolWindow(QWidget* w, const QString& caption) {
   w->setWindowTitle(caption);
   w->setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
@@ -27,6 +32,14 @@ TDotLogForm::TDotLogForm(QWidget* parent) : QWidget(parent), dot_lines_(new QPla
 }
 
 void TDotLogForm::AppendLine(const QString& line) { dot_lines_->appendPlainText(line); }
+
+void TDotLogForm::showEvent(QShowEvent* event) {
+  if (!placed_) {
+    placed_ = true;  // later the user's own place is kept
+    common::PlaceBesideWindow(this, parentWidget(), kDotLogSlot);
+  }
+  QWidget::showEvent(event);
+}
 
 TDebugForm::TDebugForm(QWidget* parent)
     : QWidget(parent), debug_list_(new QListWidget(this)), button1_(new QPushButton(this)) {
@@ -50,6 +63,14 @@ void TDebugForm::SetLines(const QStringList& lines) {
 void TDebugForm::AppendLines(const QStringList& lines) { debug_list_->addItems(lines); }
 
 void TDebugForm::Button1Click() { AppendLines(SumAddressLines()); }
+
+void TDebugForm::showEvent(QShowEvent* event) {
+  if (!placed_) {
+    placed_ = true;
+    common::PlaceBesideWindow(this, parentWidget(), kDebugSlot);
+  }
+  QWidget::showEvent(event);
+}
 
 QStringList SumAddressLines() {
   QStringList lines;

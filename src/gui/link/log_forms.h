@@ -16,8 +16,12 @@ class TDotLogForm : public QWidget {
   void AppendLine(const QString& line);
   QPlainTextEdit* DotLines() { return dot_lines_; }
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   QPlainTextEdit* dot_lines_;
+  bool placed_ = false;
 };
 
 // Computed instrument addresses, for diagnosis.
@@ -31,9 +35,13 @@ class TDebugForm : public QWidget {
   QListWidget* DebugList() { return debug_list_; }
   void Button1Click();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   QListWidget* debug_list_;
   QPushButton* button1_;
+  bool placed_ = false;
 };
 
 // "SUM: " + the SUM gain address of each preset as 8 hex digits.

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "gui/common/icons.h"
@@ -132,6 +133,11 @@ void TMatrixGrid::mouseReleaseEvent(QMouseEvent* event) {
 
 void TMatrixGrid::mouseDoubleClickEvent(QMouseEvent* event) {
   emit MouseDoubleClicked(event->position().toPoint(), event->button());
+}
+
+void TMatrixGrid::wheelEvent(QWheelEvent* event) {
+  emit WheelTurned(event->angleDelta(), event->modifiers());
+  event->accept();
 }
 
 void TMatrixGrid::leaveEvent(QEvent* event) {

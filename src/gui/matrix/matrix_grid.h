@@ -56,6 +56,7 @@ class TMatrixGrid : public QWidget {
   void MouseReleased(QPoint position, Qt::MouseButton button);
   void MouseDoubleClicked(QPoint position, Qt::MouseButton button);
   void MouseLeft();
+  void WheelTurned(QPoint angle_delta, Qt::KeyboardModifiers modifiers);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -64,6 +65,7 @@ class TMatrixGrid : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   static int FlashKey(int input, int output) { return input * 1000 + output; }

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QStyle>
+#include <QWheelEvent>
 
 #include "core/config/preset_options.h"
 #include "core/i18n/tr.h"
@@ -27,6 +28,8 @@ constexpr int kInputs = mx::kInputs;
 constexpr int kOutputs = mx::kOutputs;
 // The system's "hot-light" colour, which the palette has no role for.
 const QColor kHotLight(0x00, 0x66, 0xCC);
+const QPoint kInputCaptionPos(58, 2);
+const QPoint kOutputCaptionPos(2, 60);
 
 QFont LabelFont(int points, bool bold) {
   QFont f(QStringLiteral("Arial"));
@@ -62,13 +65,13 @@ TMatrixView::TMatrixView(MatrixContext ctx, QWidget* parent) : QWidget(parent), 
   input_caption_->SetText(Tr("Inputs"));
   input_caption_->SetLook(caption_font, palette().color(QPalette::WindowText),
                           palette().color(QPalette::Window));
-  input_caption_->setGeometry(58, 2, 18, 60);
+  input_caption_->setGeometry(QRect(kInputCaptionPos, QSize(18, 60)));
   output_caption_ = new TChannelLabel(0, Qt::AlignLeft | Qt::AlignVCenter, this);
   output_caption_->setObjectName(QStringLiteral("OutputLabel"));
   output_caption_->SetText(Tr("Outputs"));
   output_caption_->SetLook(caption_font, palette().color(QPalette::WindowText),
                            palette().color(QPalette::Window));
-  output_caption_->setGeometry(2, 60, 56, 18);
+  output_caption_->setGeometry(QRect(kOutputCaptionPos, QSize(56, 18)));
 
   for (QWidget** panel : {&input_panel_, &output_panel_}) {
     *panel = new QWidget(this);
@@ -79,6 +82,8 @@ TMatrixView::TMatrixView(MatrixContext ctx, QWidget* parent) : QWidget(parent), 
   }
   input_panel_->setObjectName(QStringLiteral("InputPanel"));
   output_panel_->setObjectName(QStringLiteral("OutputPanel"));
+  input_panel_->installEventFilter(this);  // to notice the mouse leaving the labels
+  output_panel_->installEventFilter(this);
   CreateChannelLabels();
 
   grid_ = new TMatrixGrid(model_.cells, this);
@@ -86,7 +91,8 @@ TMatrixView::TMatrixView(MatrixContext ctx, QWidget* parent) : QWidget(parent), 
   connect(grid_, &TMatrixGrid::MousePressed, this, &TMatrixView::GridMousePress);
   connect(grid_, &TMatrixGrid::MouseReleased, this, &TMatrixView::GridMouseRelease);
   connect(grid_, &TMatrixGrid::MouseDoubleClicked, this, &TMatrixView::GridMouseDoubleClick);
-  connect(grid_, &TMatrixGrid::MouseLeft, this, [this] { PaintTrace(-1, -1, true); });
+  connect(grid_, &TMatrixGrid::WheelTurned, this, &TMatrixView::MatrixWheel);
+  connect(grid_, &TMatrixGrid::MouseLeft, this, &TMatrixView::MouseLeftMatrix);
 
   scroll_x_ = new QScrollBar(Qt::Horizontal, this);
   scroll_x_->setObjectName(QStringLiteral("ScrollBarX"));
@@ -97,6 +103,17 @@ TMatrixView::TMatrixView(MatrixContext ctx, QWidget* parent) : QWidget(parent), 
   scroll_y_->setSingleStep(mx::kScrollYSingleStep);
   scroll_y_->setPageStep(mx::kScrollYPageStep);
   for (QScrollBar* bar : {scroll_x_, scroll_y_}) bar->setFocusPolicy(Qt::NoFocus);
+  // The page step sizes the handle; a click beside it moves by these pages.
+  for (const auto& [bar, page] :
+       {std::pair{scroll_x_, mx::kScrollXPageStep}, std::pair{scroll_y_, mx::kScrollYPageStep}}) {
+    connect(bar, &QAbstractSlider::actionTriggered, this, [bar = bar, page = page](int action) {
+      if (action == QAbstractSlider::SliderPageStepAdd) {
+        bar->setSliderPosition(bar->value() + page);
+      } else if (action == QAbstractSlider::SliderPageStepSub) {
+        bar->setSliderPosition(bar->value() - page);
+      }
+    });
+  }
   connect(scroll_x_, &QScrollBar::valueChanged, this, &TMatrixView::ScrollBarXChange);
   connect(scroll_y_, &QScrollBar::valueChanged, this, &TMatrixView::ScrollBarYChange);
 
@@ -274,7 +291,7 @@ void TMatrixView::MatrixGridDblClick(int input, int output) {
       break;
     case mx::RouteOutcome::kRouted:
       grid_->RepaintRow(output);
-      MarkEdited();
+      MarkEdited(Tr("Set X-Point %1/%2").arg(input + 1).arg(output + 1));
       break;
   }
   UpdateChannelLabels(Axis::kInputs);
@@ -426,23 +443,16 @@ void TMatrixView::HandleLabelMouseDown(Axis axis, int label, Qt::MouseButton but
 
 void TMatrixView::FormCanResize() {
   QWidget* window = this->window();
-  const QPoint local_origin(mx::kPanelExtent, mx::kPanelExtent);
-  const QPoint origin = window == this ? local_origin : mapTo(window, local_origin);
-  const QSize window_size = window == this ? size() : window->frameGeometry().size();
   const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_x_);
-  mx::GridGeometry g = mx::FormCanResize(window_size, origin, extent);
-  // Window frames differ between desktops; never lay the grid out past the visible area.
-  const int fit_columns = (width() - mx::kPanelExtent - extent) / mx::kCellPitch;
-  const int fit_rows = (height() - mx::kPanelExtent - 1 - extent) / mx::kCellPitch;
-  if (window != this && (g.columns > fit_columns || g.rows > fit_rows)) {
-    g = mx::LayoutGrid(std::max(1, std::min(g.columns, fit_columns)),
-                       std::max(1, std::min(g.rows, fit_rows)), origin, extent);
-  }
-  const QPoint shift = local_origin - origin;
-  for (QRect* r : {&g.grid, &g.input_panel, &g.output_panel, &g.scroll_bar_x, &g.scroll_bar_y}) {
-    r->translate(shift);
-  }
+  // Inside a window the matrix gets exactly the room between the toolbar and the status bar
+  // (window frames and bars differ between desktops), with the scroll bar on the status bar.
+  const mx::GridGeometry g =
+      window == this ? mx::FormCanResize(size(), {mx::kPanelExtent, mx::kPanelExtent}, extent)
+                     : mx::FitGrid(size(), extent);
   geometry_ = g;
+  const int spare = g.grid.top() - mx::kPanelExtent;
+  input_caption_->move(kInputCaptionPos + QPoint(0, spare));
+  output_caption_->move(kOutputCaptionPos + QPoint(0, spare));
   input_panel_->setGeometry(g.input_panel);
   output_panel_->setGeometry(g.output_panel);
   grid_->move(g.grid.topLeft());
@@ -454,6 +464,10 @@ void TMatrixView::FormCanResize() {
     const QSignalBlocker block_y(scroll_y_);
     scroll_x_->setRange(0, g.scroll_x_max);
     scroll_y_->setRange(0, g.scroll_y_max);
+    // The handles show the visible part of the matrix; a page click still moves by the
+    // bars' own page (see the constructor).
+    scroll_x_->setPageStep(g.columns);
+    scroll_y_->setPageStep(g.rows);
     if (pending_position_ && isVisible()) {
       scroll_x_->setValue(pending_position_->x());
       scroll_y_->setValue(pending_position_->y());
@@ -468,6 +482,26 @@ void TMatrixView::FormCanResize() {
   DrawAllXPoints();
   UpdateChannelLabels(Axis::kInputs);
   UpdateChannelLabels(Axis::kOutputs);
+}
+
+void TMatrixView::MatrixWheel(QPoint angle_delta, Qt::KeyboardModifiers modifiers) {
+  // Wheel notches move the bars like the arrow keys; Shift turns a vertical wheel sideways.
+  const bool sideways =
+      modifiers.testFlag(Qt::ShiftModifier) || (angle_delta.x() != 0 && angle_delta.y() == 0);
+  const int amount = angle_delta.y() != 0 ? angle_delta.y() : angle_delta.x();
+  int& rest = sideways ? wheel_rest_x_ : wheel_rest_y_;
+  rest += amount;
+  const int notches = rest / QWheelEvent::DefaultDeltasPerStep;
+  rest -= notches * QWheelEvent::DefaultDeltasPerStep;
+  if (notches == 0) return;
+  QScrollBar* bar = sideways ? scroll_x_ : scroll_y_;
+  bar->setValue(bar->value() - notches * mx::kKeyScrollStep);
+}
+
+void TMatrixView::wheelEvent(QWheelEvent* event) {
+  // Turned over the labels or the panels.
+  MatrixWheel(event->angleDelta(), event->modifiers());
+  event->accept();
 }
 
 void TMatrixView::resizeEvent(QResizeEvent* event) {
@@ -588,6 +622,14 @@ void TMatrixView::PaintTrace(int column, int row, bool clear) {
   grid_->SetTrace(target);
 }
 
+void TMatrixView::MouseLeftMatrix() {
+  // Nothing stays highlighted for a mouse that has gone elsewhere; selected labels keep
+  // their selected look.
+  PaintTrace(-1, -1, true);
+  HighlightChannelLabels(Axis::kInputs, -1);
+  HighlightChannelLabels(Axis::kOutputs, -1);
+}
+
 void TMatrixView::GridMouseMove(QPoint position) {
   if (PanKeysDown()) pan_current_ = position;
   const mx::GridCell cell = mx::CellAt(position);
@@ -689,7 +731,7 @@ void TMatrixView::Rename(Axis axis, int channel) {
     if (!text) return;
     mx::RenameSelectedChannels(ctx_.config, model_.selection, mx::PadChannelName(*text));
     AfterNamesChanged();
-    MarkEdited();
+    MarkEdited((input ? Tr("Rename Input %1") : Tr("Rename Output %1")).arg(channel + 1));
   });
   HighlightChannelLabels(Axis::kInputs, -1);
   HighlightChannelLabels(Axis::kOutputs, -1);
@@ -768,7 +810,7 @@ void TMatrixView::SumClick(core::config::SumGain gain) {
   core::config::WriteSumGain(ctx_.config.image, ctx_.config.trailer.software_version,
                              ctx_.config.map, gain);
   sum_checks_ = mx::SumGainChecks(ctx_.config, sum_checks_);
-  MarkEdited();
+  MarkEdited(Tr("SUM Gain"));
 }
 
 void TMatrixView::AfterNamesChanged() {
@@ -779,9 +821,9 @@ void TMatrixView::AfterNamesChanged() {
   UpdateChannelLabels(Axis::kOutputs);
 }
 
-void TMatrixView::MarkEdited() {
+void TMatrixView::MarkEdited(const QString& step) {
   ctx_.config.modified = true;
-  emit Edited();
+  emit Edited(step);
 }
 
 // --- Clipboard and Save Macro -----------------------------------------------------------------
@@ -811,7 +853,7 @@ void TMatrixView::MenuPasteClick() {
   if (data == nullptr || !data->hasFormat(format)) return;
   mx::ApplyLabelBlock(data->data(format), ctx_.config);
   AfterNamesChanged();
-  MarkEdited();
+  MarkEdited(Tr("Paste Labels"));
 }
 
 void TMatrixView::MenuCopyXpointClick() {
@@ -832,7 +874,7 @@ void TMatrixView::MenuPasteXpointClick() {
   mx::BuildRoutingTexts(model_, ctx_.config);
   DrawAllXPoints();
   UpdateChannelLabels(Axis::kOutputs);
-  MarkEdited();
+  MarkEdited(Tr("Paste X-Points"));
 }
 
 void TMatrixView::MenuMacroSaveClick() {
@@ -868,6 +910,10 @@ void TMatrixView::InstallKeyPreview(QWidget* window, QWidget* except) {
 }
 
 bool TMatrixView::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == input_panel_ || watched == output_panel_) && event->type() == QEvent::Leave) {
+    MouseLeftMatrix();
+    return false;
+  }
   if (preview_window_ == nullptr) return QWidget::eventFilter(watched, event);
   const QEvent::Type type = event->type();
   if (type == QEvent::WindowDeactivate && watched == preview_window_) {

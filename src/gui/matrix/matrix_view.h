@@ -62,6 +62,10 @@ class TMatrixView : public QWidget {
   void InstallKeyPreview(QWidget* window, QWidget* except);
   void SetRemoteSender(core::matrix::RemoteSender* sender) { sender_ = sender; }
   void SetWindows(MatrixWindows windows) { windows_ = std::move(windows); }
+  const MatrixWindows& Windows() const { return windows_; }
+  void SetOutputGainWindow(std::function<void(int, const QString&)> window) {
+    windows_.output_gain = std::move(window);
+  }
   void SetEditDialog(EditDialogRunner runner) { edit_dialog_ = std::move(runner); }
 
   // After the preset map changed: names, cells, routing texts, labels.
@@ -92,6 +96,8 @@ class TMatrixView : public QWidget {
   bool Panning() const { return pan_timer_.isActive(); }
   void MouseMoveTimerTimer();
   void PaintTrace(int column, int row, bool clear);
+  // The mouse wheel over the matrix: scrolls through the bars as the arrow keys do.
+  void MatrixWheel(QPoint angle_delta, Qt::KeyboardModifiers modifiers);
 
   // Popups and what their items do.
   void PopUpMatrix(int column, int row, QPoint global_position);
@@ -141,12 +147,14 @@ class TMatrixView : public QWidget {
 
  signals:
   // The image changed and the modified flag is set; the window enters its "Save" state.
-  void Edited();
+  // `step` names the change for the Edit menu's Undo and Redo.
+  void Edited(const QString& step);
   void SelectionChanged();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -159,6 +167,7 @@ class TMatrixView : public QWidget {
   void ScrollBarXChange();
   void ScrollBarYChange();
   void GridMouseMove(QPoint position);
+  void MouseLeftMatrix();
   void GridMousePress(QPoint position, Qt::MouseButton button);
   void GridMouseRelease(QPoint position, Qt::MouseButton button);
   void GridMouseDoubleClick(QPoint position, Qt::MouseButton button);
@@ -171,7 +180,7 @@ class TMatrixView : public QWidget {
   void LockOutputs(int output);
   void NotAvailableYet();
   void AfterNamesChanged();
-  void MarkEdited();
+  void MarkEdited(const QString& step);
   int FirstVisible(Axis axis) const;
   int VisibleCount(Axis axis) const;
 
@@ -208,6 +217,9 @@ class TMatrixView : public QWidget {
   core::matrix::PanCursor pan_cursor_ = core::matrix::PanCursor::kNone;
   bool space_down_ = false;
   bool middle_down_ = false;
+  // Wheel movement short of a whole notch (high-resolution wheels and touchpads).
+  int wheel_rest_x_ = 0;
+  int wheel_rest_y_ = 0;
 
   // Popups and the channel or cell they were opened on (absolute, 0-based).
   TOwnerDrawnMenu* input_popup_ = nullptr;

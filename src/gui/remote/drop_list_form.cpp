@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "core/i18n/tr.h"
+#include "gui/common/placement.h"
 
 namespace zizara::gui::remote {
 
@@ -259,6 +260,14 @@ void TDropListForm::dragEnterEvent(QDragEnterEvent* event) {
 void TDropListForm::dropEvent(QDropEvent* event) {
   HandleDrop(PathsOf(event->mimeData()));
   event->acceptProposedAction();
+}
+
+void TDropListForm::showEvent(QShowEvent* event) {
+  if (!placed_) {
+    placed_ = true;  // beside the main window, not over its menu bar; later where the user put it
+    common::PlaceBesideWindow(this, parentWidget());
+  }
+  QWidget::showEvent(event);
 }
 
 }  // namespace zizara::gui::remote

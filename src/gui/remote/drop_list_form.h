@@ -65,9 +65,11 @@ class TDropListForm : public QWidget {
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   ReorderList* MakeList();
+  bool placed_ = false;
 
   Actions actions_;
   QTabWidget* pages_;

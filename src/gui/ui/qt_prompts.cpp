@@ -4,12 +4,33 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QWindow>
+
+#include "gui/common/placement.h"
 
 namespace zizara::gui::ui {
 
 using core::ui_port::Answer;
 using core::ui_port::PromptButtons;
 using core::ui_port::PromptKind;
+
+namespace {
+
+// A visible window of ours that stays on top of the others (the transfer window, a tool
+// window). A question asked while one is up must not open underneath it.
+QWidget* StayOnTopWindow() {
+  QWidget* tool = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (!w->isVisible() || !w->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) continue;
+    const Qt::WindowType type = w->windowType();
+    if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen) continue;
+    if (type != Qt::Tool) return w;  // the transfer window comes first
+    if (tool == nullptr) tool = w;
+  }
+  return tool;
+}
+
+}  // namespace
 
 Answer QtPrompts::Ask(PromptKind kind, const QString& text, PromptButtons buttons) {
   return AskWithLook(kind, text, buttons, {});
@@ -21,12 +42,20 @@ Answer QtPrompts::AskWithLook(PromptKind kind, const QString& text, PromptButton
   // nobody could answer it.
   QWidget* parent = parent_ != nullptr && parent_->isEnabled() ? parent_.data() : nullptr;
   QMessageBox box(parent);
-  if (parent == nullptr) {
-    box.setWindowModality(Qt::ApplicationModal);
+  box.setWindowModality(Qt::ApplicationModal);
+  QWidget* above = StayOnTopWindow();
+  if (above != nullptr) {
+    // Above the window that stays on top, tied to it so that the window manager keeps it there.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box.winId();
+    if (box.windowHandle() != nullptr && above->windowHandle() != nullptr) {
+      box.windowHandle()->setTransientParent(above->windowHandle());
+    }
   }
   if (look.alarm) {
-    box.setStyleSheet(QStringLiteral("QMessageBox { background-color: #ffff00; }"
-                                     "QLabel { color: #ff0000; font-weight: bold; }"));
+    box.setStyleSheet(
+        QStringLiteral("QMessageBox { background-color: #ffff00; }"
+                       "QLabel { color: #ff0000; font-weight: bold; }"));
   }
   box.setWindowTitle(QApplication::applicationDisplayName());
   QString shown = text;
@@ -64,6 +93,13 @@ Answer QtPrompts::AskWithLook(PromptKind kind, const QString& text, PromptButton
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
   }
+  // Shown first so that it has its real size when it is centred on the main window.
+  box.show();
+  if (parent_ != nullptr && parent_->isVisible()) {
+    common::CentreOnWindow(&box, parent_);
+  }
+  box.raise();
+  box.activateWindow();
   switch (box.exec()) {
     case QMessageBox::Yes:
       return Answer::kYes;
@@ -72,9 +108,9 @@ Answer QtPrompts::AskWithLook(PromptKind kind, const QString& text, PromptButton
     case QMessageBox::Cancel:
       return Answer::kCancel;
     default:
-      return buttons == PromptButtons::kOk ? Answer::kOk
+      return buttons == PromptButtons::kOk      ? Answer::kOk
              : buttons == PromptButtons::kYesNo ? Answer::kNo
-                                                 : Answer::kCancel;
+                                                : Answer::kCancel;
   }
 }
 
@@ -86,6 +122,12 @@ QString QtFileChooser::SaveFileName(const QString& title, const QString& filter,
                                     const QString& suggested) {
   // Our own overwrite question follows, with its own wording.
   return QFileDialog::getSaveFileName(parent_, title, suggested, filter, nullptr,
+                                      QFileDialog::DontConfirmOverwrite);
+}
+
+QString QtFileChooser::SaveFileNameWithChoice(const QString& title, const QString& filter,
+                                              const QString& suggested, QString* selected) {
+  return QFileDialog::getSaveFileName(parent_, title, suggested, filter, selected,
                                       QFileDialog::DontConfirmOverwrite);
 }
 

@@ -30,6 +30,8 @@ class QtFileChooser : public core::ui_port::FileChooser {
   QString OpenFileName(const QString& title, const QString& filter) override;
   QString SaveFileName(const QString& title, const QString& filter,
                        const QString& suggested) override;
+  QString SaveFileNameWithChoice(const QString& title, const QString& filter,
+                                 const QString& suggested, QString* selected) override;
 
  private:
   QPointer<QWidget> parent_;
@@ -40,6 +42,7 @@ class ScriptedFileChooser : public core::ui_port::FileChooser {
  public:
   QStringList open_names;
   QStringList save_names;
+  QString save_choice;  // the filter a save dialog with choices returns; empty: the first
   int asked = 0;
   QString OpenFileName(const QString&, const QString&) override {
     ++asked;
@@ -48,6 +51,11 @@ class ScriptedFileChooser : public core::ui_port::FileChooser {
   QString SaveFileName(const QString&, const QString&, const QString&) override {
     ++asked;
     return save_names.isEmpty() ? QString() : save_names.takeFirst();
+  }
+  QString SaveFileNameWithChoice(const QString& title, const QString& filter,
+                                 const QString& suggested, QString* selected) override {
+    *selected = save_choice.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : save_choice;
+    return SaveFileName(title, filter, suggested);
   }
 };
 

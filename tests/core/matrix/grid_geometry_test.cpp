@@ -49,6 +49,35 @@ TEST(FormCanResizeTest, LayoutAroundTheGrid) {
   EXPECT_EQ(g.scroll_y_max, 96 - 15);
 }
 
+TEST(FitGridTest, TheScrollBarEndsWhereTheAreaEnds) {
+  // Any height: whole rows, and what is left of a row lies above the panels, not below the
+  // scroll bar.
+  for (int height = 200; height <= 900; height += 7) {
+    const GridGeometry g = FitGrid({700, height}, 16);
+    SCOPED_TRACE(height);
+    EXPECT_EQ(g.rows, (height - 80 - 1 - 16) / 17);
+    EXPECT_EQ(g.grid.height(), g.rows * 17 + 1);
+    EXPECT_EQ(g.scroll_bar_x.bottom(), height - 1);
+    EXPECT_GE(g.input_panel.top(), 0);
+    EXPECT_LT(g.input_panel.top(), 17);
+    EXPECT_EQ(g.output_panel.right() + 1, g.grid.left());
+  }
+  const GridGeometry g = FitGrid({700, 500}, 16);
+  EXPECT_EQ(g.columns, (700 - 80 - 16) / 17);
+  EXPECT_EQ(g.scroll_bar_y.left(), g.grid.right() + 1);
+  EXPECT_EQ(g.scroll_x_max, 88 - g.columns);
+  EXPECT_EQ(g.scroll_y_max, 96 - g.rows);
+}
+
+TEST(FitGridTest, AWholeMatrixStaysAtTheTop) {
+  const GridGeometry g = FitGrid({3000, 3000}, 16);
+  EXPECT_EQ(g.columns, 88);
+  EXPECT_EQ(g.rows, 96);
+  EXPECT_EQ(g.grid.topLeft(), QPoint(80, 80));
+  EXPECT_EQ(g.scroll_x_max, 0);
+  EXPECT_EQ(g.scroll_y_max, 0);
+}
+
 TEST(GridCellTest, PixelsAndRects) {
   EXPECT_EQ(CellAt({0, 0}), (GridCell{0, 0}));
   EXPECT_EQ(CellAt({16, 16}), (GridCell{0, 0}));  // the grid line after the first cell

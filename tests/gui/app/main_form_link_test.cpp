@@ -21,6 +21,25 @@ TEST_F(MainFormLinkTest, StartUpConnectionFillsThePanels) {
   EXPECT_FALSE(form_->FindAction("MenuDownload")->isEnabled());  // nothing loaded yet
 }
 
+TEST_F(MainFormLinkTest, StoppingAnUploadSaysSoAtOnce) {
+  form_->ConnectAtStartUp();
+  link::TRS232Driver* driver = controller_->Driver();
+  ASSERT_NE(driver, nullptr);
+  // As in the middle of an upload: the user closes the transfer window and agrees.
+  ctx_.engine.kind = core::link::TransferKind::kUpload;
+  form_->SetFilePanelText("Uploading...");
+  form_->OffsetPanel()->setText("International Offset");
+  driver->show();
+  prompts_.Queue(Answer::kYes);
+  EXPECT_TRUE(driver->close());
+  EXPECT_TRUE(ctx_.engine.abort);
+  // Before "Upload is terminated..." is shown, not only after it has been answered.
+  EXPECT_EQ(form_->FilePanel()->text(), "Upload terminated by the user...");
+  EXPECT_TRUE(form_->OffsetPanel()->text().isEmpty());
+  ctx_.engine.kind = core::link::TransferKind::kIdle;
+  ctx_.engine.abort = false;
+}
+
 TEST_F(MainFormLinkTest, UploadEditDownloadRoundTrip) {
   form_->ConnectAtStartUp();
   Trigger("MenuUpload");

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -72,9 +73,9 @@ TEST_F(MainFormTest, FileNamesAndInstrumentTextsAreNeverMarkup) {
                         form_->SerialPanel(), form_->PortPanel()}) {
     EXPECT_EQ(panel->textFormat(), Qt::PlainText) << panel->objectName().toStdString();
   }
-  form_->HandleForwardedPath("/x/<i>it.MCR");
+  form_->HandleForwardedPath("/x/<i>it.CDP");
   EXPECT_EQ(ShownToolTip(form_->FilePanel()->toolTip()),
-            "File executed from file explorer. (/x/<i>it.MCR)");
+            "File executed from file explorer. (/x/<i>it.CDP)");
 }
 
 TEST_F(MainFormTest, StartsEmptyWithOnlyOpen) {
@@ -267,6 +268,76 @@ TEST_F(MainFormTest, GlobalShortcutsUnavailableIsSaidOnce) {
   global->trigger();  // off
   global->trigger();  // on again: not said twice
   EXPECT_EQ(prompts_.records().size(), 1u);
+}
+
+TEST_F(MainFormTest, FirstStartIsCentredOnTheScreen) {
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(available.contains(form_->frameGeometry()));
+  EXPECT_LE((form_->frameGeometry().center() - available.center()).manhattanLength(), 2);
+  EXPECT_EQ(form_->size(), QSize(656, 487));
+}
+
+TEST_F(MainFormTest, AStoredPlaceIsKeptOrBroughtBackOnScreen) {
+  core::settings::IniFile ini(settings_);
+  ini.Load();
+  ini.SetInt("Window", "Left", 40);
+  ini.SetInt("Window", "Top", 30);
+  ini.SetInt("Window", "Width", 700);
+  ini.SetInt("Window", "Height", 500);
+  ASSERT_TRUE(ini.Save());
+  form_->LoadSettings();
+  EXPECT_EQ(form_->geometry(), QRect(40, 30, 700, 500));
+  ini.SetInt("Window", "Left", -5000);
+  ASSERT_TRUE(ini.Save());
+  form_->LoadSettings();
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(available.contains(form_->geometry()));
+  EXPECT_EQ(form_->geometry().size(), QSize(700, 500));
+}
+
+// Prompts during whose first question another file is handed over.
+class PromptsWithArrival : public core::ui_port::ScriptedPrompts {
+ public:
+  std::function<void()> arrival;
+  int open = 0;
+  int most_open = 0;
+  Answer Ask(core::ui_port::PromptKind kind, const QString& text,
+             core::ui_port::PromptButtons buttons) override {
+    most_open = std::max(most_open, ++open);
+    if (arrival) {
+      const std::function<void()> now = std::move(arrival);
+      arrival = nullptr;
+      now();
+    }
+    --open;
+    return ScriptedPrompts::Ask(kind, text, buttons);
+  }
+};
+
+TEST(HandedOverFilesTest, AreHandledOneAtATimeInTheOrderTheyCame) {
+  QTemporaryDir dir;
+  AppContext ctx;
+  ctx.current_port = "ttyS0";
+  PromptsWithArrival prompts;
+  ui::ScriptedFileChooser files;
+  TMainForm form(ctx, prompts, files, dir.filePath("VT-Zizara.INI"));
+  form.LoadSettings();
+  const QString preset = testing::WriteFile(QDir(dir.path()), "b.PRE",
+                                            testing::CraftPresetFile(testing::CraftImage()));
+  const QString package = dir.filePath("a.CDP");  // asks a question of its own
+  bool opened_too_early = false;
+  prompts.arrival = [&] {
+    form.HandleForwardedPath(preset);
+    opened_too_early = form.commands().matrix_visible;
+  };
+  form.HandleForwardedPath(package);
+  EXPECT_FALSE(opened_too_early);
+  EXPECT_EQ(prompts.most_open, 1);
+  EXPECT_TRUE(form.commands().matrix_visible);
+  EXPECT_EQ(form.FilePanel()->text(), "File executed from file explorer. (" + preset + ")");
+  // Another later is handled as usual.
+  form.HandleForwardedPath(package);
+  EXPECT_EQ(form.FilePanel()->text(), "File executed from file explorer. (" + package + ")");
 }
 
 TEST(QtPromptsTest, MessagesAreShownAsPlainText) {

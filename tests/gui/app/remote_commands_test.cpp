@@ -185,6 +185,21 @@ TEST_F(RemoteCommandsTest, DroppedMacroConnectsFirstThenRuns) {
   EXPECT_TRUE(ctx_.connected);
 }
 
+TEST_F(RemoteCommandsTest, AHandedOverMacroDeclinedLeavesTheStatusAsItWas) {
+  form_->SetFilePanelText("before");
+  const QString path = WriteMacro(dir_, "p.MCR", ".SA4,6\n");
+  prompts_.Queue(Answer::kNo);  // connect? no
+  form_->HandleForwardedPath(path);
+  EXPECT_EQ(prompts_.records().back().text, "The QLX is not connected, do you wish to connect?");
+  EXPECT_EQ(form_->FilePanel()->text(), "before");
+  EXPECT_FALSE(ctx_.connected);
+  // Accepted, it says where the macro came from.
+  prompts_.Queue(Answer::kYes);
+  form_->HandleForwardedPath(path);
+  EXPECT_EQ(form_->FilePanel()->text(), "File executed from file explorer. (" + path + ")");
+  EXPECT_TRUE(QTest::qWaitFor([this] { return instrument_.Routing(4) == 6; }, 10000));
+}
+
 void Assign(const QTemporaryDir& dir, int item, const QString& path) {
   ASSERT_TRUE(core::settings::AssignMacroFile(dir.filePath("VT-Zizara.INI"), item - 1, path));
 }

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -66,6 +68,28 @@ TEST_F(MainFormMatrixTest, OpeningAndSwitchingPresetsRebuildTheMatrix) {
   EXPECT_FALSE(ctx_.config.modified);
 }
 
+TEST_F(MainFormMatrixTest, TheScrollBarSitsOnTheStatusBarAtEverySize) {
+  for (const QSize size :
+       {QSize(656, 487), QSize(700, 530), QSize(800, 600), QSize(753, 611), QSize(1000, 700)}) {
+    SCOPED_TRACE(size.height());
+    form_->resize(size);
+    QTest::qWait(0);
+    QScrollBar* bar = Matrix()->ScrollBarX();
+    const int bar_bottom = bar->mapTo(form_.get(), QPoint(0, bar->height())).y();
+    EXPECT_EQ(bar_bottom, form_->statusBar()->geometry().top());
+    // Whole cells: the grid is the specified cell multiple, as many rows as fit.
+    EXPECT_EQ(Matrix()->Grid()->height(), Matrix()->Geometry().rows * 17 + 1);
+    EXPECT_EQ(Matrix()->Geometry().rows, (Matrix()->height() - 81 - bar->height()) / 17);
+  }
+  // The window steps by whole cells from a size where nothing is left over.
+  EXPECT_EQ(form_->sizeIncrement(), QSize(17, 17));
+  form_->resize(form_->baseSize() + QSize(17 * 40, 17 * 20));
+  QTest::qWait(0);
+  EXPECT_EQ(Matrix()->Geometry().columns, 40);
+  EXPECT_EQ(Matrix()->Geometry().rows, 20);
+  EXPECT_EQ(Matrix()->InputPanel()->y(), 0);  // no room left over above the labels either
+}
+
 TEST_F(MainFormMatrixTest, EditsEnterTheSaveState) {
   files_.save_names << dir_.filePath("b");
   ASSERT_EQ(form_->SaveAs(), core::config::SaveAsOutcome::kSaved);
@@ -106,6 +130,23 @@ TEST_F(MainFormMatrixTest, SaveMacroNeedsASelectedOutput) {
   EXPECT_TRUE(Enabled("MenuMacroSave"));
   ctx_.macro_running = true;
   emit macro->aboutToShow();
+  EXPECT_FALSE(Enabled("MenuMacroSave"));
+  ctx_.macro_running = false;
+  emit macro->aboutToShow();
+  EXPECT_TRUE(Enabled("MenuMacroSave"));
+  // With the matrix gone the old selection writes nothing.
+  form_->SetMenuState(MenuState::kUpLoad);
+  EXPECT_FALSE(Matrix()->isVisible());
+  emit macro->aboutToShow();
+  EXPECT_FALSE(Enabled("MenuMacroSave"));
+  const std::size_t asked = files_.asked;
+  form_->FindAction("MenuMacroSave")->trigger();
+  EXPECT_EQ(files_.asked, asked);
+  form_->ShowMatrix(true);
+  EXPECT_TRUE(Enabled("MenuMacroSave"));  // follows the matrix without the menu opening
+  Matrix()->HandleLabelMouseDown(Axis::kOutputs, 0, Qt::LeftButton, Qt::NoModifier);
+  Matrix()->model().selection.ClearAll();
+  Matrix()->HandleLabelMouseDown(Axis::kInputs, 0, Qt::LeftButton, Qt::NoModifier);
   EXPECT_FALSE(Enabled("MenuMacroSave"));
 }
 

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QWheelEvent>
 
 #include "gui/matrix/channel_label.h"
 
@@ -105,9 +106,20 @@ TEST(MatrixViewTest, LaysOutFromTheWindowSize) {
   EXPECT_EQ(p.view->ScrollBarX()->maximum(), 88 - 34);
   EXPECT_EQ(p.view->ScrollBarY()->maximum(), 96 - 19);
   EXPECT_EQ(p.view->ScrollBarX()->singleStep(), 1);
-  EXPECT_EQ(p.view->ScrollBarX()->pageStep(), 1);
   EXPECT_EQ(p.view->ScrollBarY()->singleStep(), 2);
-  EXPECT_EQ(p.view->ScrollBarY()->pageStep(), 8);
+  // The handles show the visible part; a page click moves 1 column or 8 rows.
+  EXPECT_EQ(p.view->ScrollBarX()->pageStep(), 34);
+  EXPECT_EQ(p.view->ScrollBarY()->pageStep(), 19);
+  p.view->ScrollBarX()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  p.view->ScrollBarY()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  p.view->ScrollBarY()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(p.view->ScrollBarX()->value(), 1);
+  EXPECT_EQ(p.view->ScrollBarY()->value(), 16);
+  p.view->ScrollBarY()->triggerAction(QAbstractSlider::SliderPageStepSub);
+  EXPECT_EQ(p.view->ScrollBarY()->value(), 8);
+  EXPECT_EQ(p.view->Grid()->FirstOutput(), 8);
+  p.view->ScrollBarX()->setValue(0);
+  p.view->ScrollBarY()->setValue(0);
   p.view->resize(2000, 2000);
   EXPECT_EQ(p.view->Geometry().columns, 88);
   EXPECT_EQ(p.view->Geometry().rows, 96);
@@ -163,6 +175,47 @@ TEST(MatrixViewTest, ArrowKeysScrollAndStopAtTheBounds) {
   // Ctrl with Shift is not "exactly Ctrl": a plain step.
   QTest::keyClick(p.view->Grid(), Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(x->value(), 2);
+}
+
+// One wheel event on `widget` at its centre.
+void Wheel(QWidget* widget, QPoint angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+  QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), angle, Qt::NoButton, modifiers,
+                    Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(widget, &wheel);
+}
+
+TEST(MatrixViewTest, WheelScrollsLikeTheArrowKeys) {
+  Program p;
+  QScrollBar* x = p.view->ScrollBarX();
+  QScrollBar* y = p.view->ScrollBarY();
+  Wheel(p.view->Grid(), {0, -120});  // one notch towards the user: down
+  EXPECT_EQ(y->value(), 2);
+  EXPECT_EQ(p.view->Grid()->FirstOutput(), 2);
+  EXPECT_EQ(p.view->NumberLabel(Axis::kOutputs, 0)->text(), "3");
+  Wheel(p.view->Grid(), {0, -240});
+  EXPECT_EQ(y->value(), 6);
+  Wheel(p.view->Grid(), {0, 120});
+  EXPECT_EQ(y->value(), 4);
+  EXPECT_EQ(x->value(), 0);
+  // Shift turns the wheel sideways; a horizontal wheel scrolls sideways by itself.
+  Wheel(p.view->Grid(), {0, -120}, Qt::ShiftModifier);
+  EXPECT_EQ(x->value(), 2);
+  EXPECT_EQ(p.view->Grid()->FirstInput(), 2);
+  EXPECT_EQ(p.view->NumberLabel(Axis::kInputs, 0)->text(), "3");
+  Wheel(p.view->Grid(), {-120, 0});
+  EXPECT_EQ(x->value(), 4);
+  Wheel(p.view->Grid(), {120, 0});
+  EXPECT_EQ(x->value(), 2);
+  EXPECT_EQ(y->value(), 4);
+  // Half notches add up; over the labels (passed on to the view) the wheel scrolls too.
+  Wheel(p.view->Grid(), {0, -60});
+  EXPECT_EQ(y->value(), 4);
+  Wheel(p.view.get(), {0, -60});
+  EXPECT_EQ(y->value(), 6);
+  // At the ends the bars stop.
+  Wheel(p.view->Grid(), {0, 120 * 50});
+  EXPECT_EQ(y->value(), 0);
 }
 
 TEST(MatrixViewTest, DoubleClickRoutesOffline) {
@@ -263,6 +316,30 @@ TEST(MatrixViewTest, TraceOnlyWhenSwitchedOn) {
   EXPECT_EQ(image.pixelColor(mx::CellRect({5, 7}).topLeft()), QColor(Qt::white));
   p.view->PaintTrace(5, 6, true);
   EXPECT_FALSE(p.view->Grid()->Trace().valid());
+}
+
+TEST(MatrixViewTest, LeavingTheGridOrTheLabelsClearsTheHighlight) {
+  Program p;
+  core::settings::ProgramSettings s;
+  s.trace_mouse = true;
+  p.view->ApplySettings(s);
+  p.view->model().selection.Set(Axis::kInputs, 2, true);
+  const QColor normal = p.view->palette().color(QPalette::Button);
+  const QColor current = p.view->palette().color(QPalette::Highlight);
+  MoveMouse(p.view->Grid(), p.CellCentre(5, 6));
+  ASSERT_EQ(p.view->NameLabel(Axis::kInputs, 5)->Background(), current);
+  ASSERT_EQ(p.view->NameLabel(Axis::kOutputs, 6)->Background(), current);
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(p.view->Grid(), &leave);
+  EXPECT_FALSE(p.view->Grid()->Trace().valid());
+  EXPECT_EQ(p.view->NameLabel(Axis::kInputs, 5)->Background(), normal);
+  EXPECT_EQ(p.view->NameLabel(Axis::kOutputs, 6)->Background(), normal);
+  EXPECT_NE(p.view->NameLabel(Axis::kInputs, 2)->Background(), normal);  // still selected
+  // The same when the mouse leaves the labels.
+  p.view->HighlightChannelLabels(Axis::kOutputs, 3);
+  ASSERT_EQ(p.view->NameLabel(Axis::kOutputs, 3)->Background(), current);
+  QCoreApplication::sendEvent(p.view->OutputPanel(), &leave);
+  EXPECT_EQ(p.view->NameLabel(Axis::kOutputs, 3)->Background(), normal);
 }
 
 TEST(MatrixViewTest, HighlightLooks) {
@@ -543,6 +620,13 @@ TEST(EditFormTest, RefusesIllegalCharactersAndStaysOpen) {
   EXPECT_EQ(form.Text(), "Bob");
   form.Edit1()->setText("ABCDEFG");
   EXPECT_EQ(form.Text(), "ABCD");
+  // Typed or pasted, the field takes no more than a name holds.
+  form.show();
+  QTest::keyClicks(form.Edit1(), "ABCDEFGHIJKLMN");
+  EXPECT_EQ(form.Edit1()->text(), "ABCD");
+  form.Edit1()->clear();
+  form.Edit1()->insert("WXYZ1234");
+  EXPECT_EQ(form.Edit1()->text(), "WXYZ");
 }
 
 TEST(OwnerDrawnMenuTest, ItemsAndStrip) {

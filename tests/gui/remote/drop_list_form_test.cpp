@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace zizara::gui::remote {
 namespace {
@@ -66,6 +67,20 @@ class DropListFormTest : public ::testing::Test {
   QTemporaryDir dir_;
   QStringList opened_, ran_, single_;
 };
+
+TEST_F(DropListFormTest, OpensBesideTheMainWindow) {
+  QWidget main;
+  main.setGeometry(10, 10, 300, 300);
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  TDropListForm form({}, &main);
+  const QString a = Touch("a.PRE");
+  const QString b = Touch("b.MCR");
+  form.HandleDrop({a, b});  // two files: the window shows
+  ASSERT_TRUE(form.isVisible());
+  EXPECT_GT(form.frameGeometry().left(), main.frameGeometry().right());
+  EXPECT_EQ(form.frameGeometry().top(), main.frameGeometry().top());
+}
 
 TEST_F(DropListFormTest, DropsListAndActAsSpecifiedForOneOrMany) {
   TDropListForm form = MakeForm();
