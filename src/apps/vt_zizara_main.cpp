@@ -19,6 +19,8 @@
 #include "gui/app/single_instance.h"
 #include "gui/app/splash_form.h"
 #include "gui/common/icons.h"
+#include "gui/help/help.h"
+#include "gui/help/help_topics.h"
 #include "gui/link/link_controller.h"
 #include "gui/ui/qt_prompts.h"
 #include "sim/control_server.h"
@@ -30,18 +32,6 @@ using zizara::core::i18n::Tr;
 namespace app = zizara::gui::app;
 
 namespace {
-
-QString FindHelpFile() {
-  const QString name = QStringLiteral("VT-Zizara.CHM");
-  for (const QString& dir :
-       {zizara::core::settings::ConfigDir(), QCoreApplication::applicationDirPath()}) {
-    const QString path = QDir(dir).filePath(name);
-    if (QFileInfo::exists(path)) {
-      return path;
-    }
-  }
-  return {};
-}
 
 // With VT_ZIZARA_REPORT_SHOWN set, says on stderr when the main window was first painted, so
 // that start-up can be timed from outside.
@@ -121,6 +111,9 @@ int main(int argc, char** argv) {
   }
 
   QApplication application(argc, argv);
+  // Qt has just reset the locale from the environment; choose the messages locale again.
+  zizara::core::i18n::InitTranslations(
+      QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath());
   QApplication::setApplicationName(QStringLiteral("VT-Zizara"));
   // No display name: the window system would add it to every window title.
   zizara::gui::common::InitResources();
@@ -135,7 +128,11 @@ int main(int argc, char** argv) {
 
   app::AppContext ctx;
   ctx.advanced_mode = cl.advanced_mode;
-  ctx.help_file = FindHelpFile();
+  ctx.help_file = zizara::gui::help::FindHelpIndex(QCoreApplication::applicationDirPath());
+  zizara::gui::help::DesktopHelpBrowser browser;
+  zizara::gui::help::Help help(ctx.help_file, &browser);
+  ctx.help = &help;
+  application.installEventFilter(&help);  // F1 in any window opens its topic
   BuiltInSimulator simulator;
   QString simulated_port;
   if (cl.simulate) {

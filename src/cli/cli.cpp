@@ -189,7 +189,7 @@ void PrintInfoText(const QString& path, const cfg::Configuration& config, const 
   const QString out_of_range = Tr(" (out of range)");
   row(Tr("Start-up preset:"),
       QString::number(sp) + (sp >= 0 && sp < cfg::kPresetCount
-                                 ? QStringLiteral(" (Preset %1)").arg(sp + 1)
+                                 ? Tr(" (Preset %1)").arg(sp + 1)
                                  : out_of_range));
   const bool app_known =
       sa >= 0 && sa < static_cast<int>(cfg::kStartupApplications.size());
@@ -205,7 +205,7 @@ void PrintInfoText(const QString& path, const cfg::Configuration& config, const 
     for (int input : routing) {
       routed += input <= cfg::kInputCount ? 1 : 0;
     }
-    out << "  " << ForTerminal(items[p]) << QStringLiteral("  (%1 of 96 outputs routed)").arg(routed) << '\n';
+    out << "  " << ForTerminal(items[p]) << Tr("  (%1 of 96 outputs routed)").arg(routed) << '\n';
   }
   out.flush();
 }

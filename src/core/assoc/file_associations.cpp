@@ -9,6 +9,7 @@
 #include <QXmlStreamWriter>
 
 #include "core/io/file_access.h"
+#include "core/i18n/tr.h"
 
 namespace zizara::core::assoc {
 
@@ -32,7 +33,7 @@ QString ReadText(const QString& path) {
 bool WriteBytes(const QString& path, const QByteArray& bytes, QString* error) {
   if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
     if (error != nullptr) {
-      *error = QStringLiteral("Cannot create the folder of %1").arg(path);
+      *error = i18n::Tr("Cannot create the folder of %1").arg(path);
     }
     return false;
   }
@@ -48,7 +49,7 @@ bool RemoveFile(const QString& path, QString* error) {
     return true;
   }
   if (error != nullptr) {
-    *error = QStringLiteral("Cannot remove %1").arg(path);
+    *error = i18n::Tr("Cannot remove %1").arg(path);
   }
   return false;
 }
@@ -301,7 +302,7 @@ bool SetFileTypeAssociation(const QString& ext, bool on, const Places& places, Q
   const FileType* type = FindFileType(ext);
   if (type == nullptr) {
     if (error != nullptr) {
-      *error = QStringLiteral("Unknown file type: %1").arg(ext);
+      *error = i18n::Tr("Unknown file type: %1").arg(ext);
     }
     return false;
   }

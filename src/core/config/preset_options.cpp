@@ -17,7 +17,7 @@ void SetPresetName(ConfigurationImage& image, int p, const QByteArray& name) {
 QStringList PresetDropDownItems(const ConfigurationImage& image) {
   QStringList items;
   for (int p = 0; p < kPresetCount; ++p) {
-    items << QStringLiteral("Preset %1 - ").arg(p + 1) + ImageTextToString(PresetName(image, p));
+    items << i18n::Tr("Preset %1 - ").arg(p + 1) + ImageTextToString(PresetName(image, p));
   }
   return items;
 }

@@ -8,6 +8,7 @@
 
 #include "core/config/configuration_image.h"
 #include "core/config/memory_map.h"
+#include "core/i18n/tr.h"
 
 namespace zizara::core::config {
 
@@ -28,10 +29,11 @@ bool IsLegalNameText(const QString& text);
 
 // Start-up settings (software version 5.00 on).
 inline constexpr std::array<const char*, 14> kStartupApplications = {
-    "Start Menu",        "Full Feature Mode", "Easy Short Hand", "DMU1630 Emulation",
-    "Session Logging",   "Graphic Loudness",  "DCF77 Radio Clock", "1/3 Analyser",
-    "FFT Analyser",      "Preset List",       "Zizara Compact",  "Zizara Extended",
-    "ToneGenerator",     "Metering Menu",
+    TrNoop("Start Menu"),        TrNoop("Full Feature Mode"), TrNoop("Easy Short Hand"),
+    TrNoop("DMU1630 Emulation"), TrNoop("Session Logging"),   TrNoop("Graphic Loudness"),
+    TrNoop("DCF77 Radio Clock"), TrNoop("1/3 Analyser"),      TrNoop("FFT Analyser"),
+    TrNoop("Preset List"),       TrNoop("Zizara Compact"),    TrNoop("Zizara Extended"),
+    TrNoop("ToneGenerator"),     TrNoop("Metering Menu"),
 };
 int StartupPreset(const ConfigurationImage& image);
 void SetStartupPreset(ConfigurationImage& image, int p);

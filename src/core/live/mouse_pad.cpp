@@ -65,9 +65,10 @@ void MousePad::Wheel(bool up) {
 }
 
 QString MousePad::ButtonText(PadButton button) const {
-  static const char* const kTexts[3][2] = {{"Left Mouse Button: UP", "Left Mouse Button: DOWN"},
-                                           {"Middle Mouse Button: UP", "Middle Mouse Button: DOWN"},
-                                           {"Right Mouse Button: UP", "Right Mouse Button: DOWN"}};
+  static const char* const kTexts[3][2] = {
+      {TrNoop("Left Mouse Button: UP"), TrNoop("Left Mouse Button: DOWN")},
+      {TrNoop("Middle Mouse Button: UP"), TrNoop("Middle Mouse Button: DOWN")},
+      {TrNoop("Right Mouse Button: UP"), TrNoop("Right Mouse Button: DOWN")}};
   return Tr(kTexts[static_cast<int>(button)][Down(button) ? 1 : 0]);
 }
 

@@ -3,13 +3,14 @@
 #include <QByteArray>
 #include <QString>
 
+#include "core/i18n/tr.h"
 #include "core/matrix/channel_selection.h"
 #include "core/matrix/xpoint_cells.h"
 
 namespace zizara::core::matrix {
 
 // Qt's form of "QLX Macro-Files (*.MCR)|*.MCR|All Files (*.*)|*.*".
-inline constexpr char kMacroFileFilter[] = "QLX Macro-Files (*.MCR *.mcr);;All Files (*)";
+inline constexpr char kMacroFileFilter[] = TrNoop("QLX Macro-Files (*.MCR *.mcr);;All Files (*)");
 
 // The macro text: an optional "MacroName=" line, then one ".SA<output>,<input>" line per
 // selected output whose row holds a local, else remote, else configuration routing (locked

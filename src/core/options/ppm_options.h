@@ -8,16 +8,19 @@
 
 #include "core/config/configuration_image.h"
 #include "core/config/memory_map.h"
+#include "core/i18n/tr.h"
 
 namespace zizara::core::options {
 
 inline constexpr int kPpmChannels = 32;
 
 // By stored value; the same list for bar, underload and trace colour.
-inline constexpr std::array<const char*, 7> kPpmColourNames = {"Black",   "Green", "Yellow", "Blue",
-                                                               "Fuchsia", "Aqua",  "White"};
+inline constexpr std::array<const char*, 7> kPpmColourNames = {
+    TrNoop("Black"),   TrNoop("Green"), TrNoop("Yellow"), TrNoop("Blue"),
+    TrNoop("Fuchsia"), TrNoop("Aqua"),  TrNoop("White")};
 // By list position.
-inline constexpr std::array<const char*, 3> kPpmWidthNames = {"Normal", "Wide", "X-Wide"};
+inline constexpr std::array<const char*, 3> kPpmWidthNames = {TrNoop("Normal"), TrNoop("Wide"),
+                                                              TrNoop("X-Wide")};
 inline constexpr int kPpmWidthNormal = 0;
 inline constexpr int kPpmWidthWide = 1;
 inline constexpr int kPpmWidthXWide = 2;

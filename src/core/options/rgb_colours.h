@@ -3,12 +3,15 @@
 #include <QString>
 #include <array>
 
+#include "core/i18n/tr.h"
+
 namespace zizara::core::options {
 
 // The colour list of the Leq(m), scope and phase windows, by list position. Its entries are
 // stored as 3-bit RGB codes (4 red, 2 green, 1 blue), not as positions.
-inline constexpr std::array<const char*, 7> kRgbColourNames = {"Red",     "Green", "Yellow", "Blue",
-                                                               "Fuchsia", "Aqua",  "White"};
+inline constexpr std::array<const char*, 7> kRgbColourNames = {
+    TrNoop("Red"),     TrNoop("Green"), TrNoop("Yellow"), TrNoop("Blue"),
+    TrNoop("Fuchsia"), TrNoop("Aqua"),  TrNoop("White")};
 
 // Graph rule (Leq(m) graph, oscilloscope): unknown codes show Green, no selection writes 2.
 int GraphPositionFromCode(int code);

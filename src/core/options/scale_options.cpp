@@ -2,6 +2,7 @@
 
 #include "core/config/preset_options.h"
 #include "core/config/version.h"
+#include "core/i18n/tr.h"
 
 namespace zizara::core::options {
 
@@ -32,7 +33,7 @@ QByteArray ScaleName(const config::ConfigurationImage& image, int n) {
 QStringList ScaleListItems(const config::ConfigurationImage& image) {
   QStringList items;
   for (int n = 1; n <= kScaleCount; ++n) {
-    items << QStringLiteral("Scale #%1 - ").arg(n) + config::ImageTextToString(ScaleName(image, n));
+    items << i18n::Tr("Scale #%1 - ").arg(n) + config::ImageTextToString(ScaleName(image, n));
   }
   return items;
 }

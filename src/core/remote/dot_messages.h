@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "core/config/memory_map.h"
+#include "core/i18n/tr.h"
 #include "core/link/link_state.h"
 #include "core/remote/remote_state.h"
 
@@ -34,9 +35,9 @@ class DotListener {
 };
 
 inline constexpr char kUpdateQuestion[] =
-    "Some of the X-points on the QLX has been updated, do you wish to reload the X-Points?";
+    TrNoop("Some of the X-points on the QLX has been updated, do you wish to reload the X-Points?");
 inline constexpr char kPowerUpQuestion[] =
-    "The connected QLX has been restarted, do you wish to reload the X-Points?";
+    TrNoop("The connected QLX has been restarted, do you wish to reload the X-Points?");
 inline constexpr char kUpdateLogLine[] = "Update: -----------------";
 inline constexpr char kPowerUpLogLine[] = "Powerup: -----------------";
 inline constexpr char kInvalidCharLogLine[] = "Invalid Chr. Detected.";

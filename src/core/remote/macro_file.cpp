@@ -34,7 +34,7 @@ QString MacroName(const QList<QByteArray>& lines) {
       return QString::fromLatin1(line.mid(10, kMacroNameLength));
     }
   }
-  return QString::fromLatin1(kUnnamedMacro);
+  return i18n::Tr(kUnnamedMacro);
 }
 
 bool IsMacroCommand(const QByteArray& line) { return line.startsWith('.'); }
@@ -79,7 +79,7 @@ class NameLineScanner {
   QString Name() {
     if (!found_) EndLine();
     return found_ ? QString::fromLatin1(head_.mid(10, kMacroNameLength))
-                  : QString::fromLatin1(kUnnamedMacro);
+                  : i18n::Tr(kUnnamedMacro);
   }
 
  private:

@@ -4,14 +4,16 @@
 #include <QList>
 #include <QString>
 
+#include "core/i18n/tr.h"
+
 namespace zizara::core::remote {
 
-inline constexpr char kUnnamedMacro[] = "Unnamed Macro";
+inline constexpr char kUnnamedMacro[] = TrNoop("Unnamed Macro");
 inline constexpr int kMacroNameLength = 25;
 
 // A macro file as read: every line (without its line end) and the name it gives.
 struct MacroFile {
-  QString name = QString::fromLatin1(kUnnamedMacro);
+  QString name = i18n::Tr(kUnnamedMacro);
   QList<QByteArray> lines;
 };
 

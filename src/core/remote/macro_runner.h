@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 
+#include "core/i18n/tr.h"
 #include "core/remote/dot_messages.h"
 #include "core/remote/macro_file.h"
 #include "core/remote/remote_state.h"
@@ -84,9 +85,10 @@ class MacroRunner {
   MacroTiming timing_;
 };
 
-inline constexpr char kStopHint[] = "Press CTRL+F12 to stop the Macro.";
+inline constexpr char kStopHint[] = TrNoop("Press CTRL+F12 to stop the Macro.");
 // Asked when a macro file arrives (drop, second instance) without a live connection.
-inline constexpr char kConnectQuestion[] = "The QLX is not connected, do you wish to connect?";
+inline constexpr char kConnectQuestion[] =
+    TrNoop("The QLX is not connected, do you wish to connect?");
 // The last four characters are ".MCR" in any case.
 bool IsMacroFileName(const QString& path);
 

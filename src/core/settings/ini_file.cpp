@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/io/file_access.h"
+#include "core/i18n/tr.h"
 
 namespace zizara::core::settings {
 
@@ -59,7 +60,7 @@ bool IniFile::Save(QString* error) const {
   std::string out;
   if (impl_->ini.Save(out) < 0) {
     if (error != nullptr) {
-      *error = QStringLiteral("cannot format settings");
+      *error = i18n::Tr("cannot format settings");
     }
     return false;
   }

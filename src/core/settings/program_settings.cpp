@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/settings/ini_file.h"
+#include "core/i18n/tr.h"
 
 namespace zizara::core::settings {
 namespace {
@@ -158,12 +159,12 @@ ProgramSettings LoadProgramSettings(const QString& path, const QString& default_
     ini.SetString(kSettings, kComInterface, port);
     QString reason;
     if (!ini.Save(&reason)) {
-      SetError(error, QStringLiteral("cannot create %1: %2").arg(path, reason));
+      SetError(error, i18n::Tr("cannot create %1: %2").arg(path, reason));
     }
     return ReadProgramSettings(ini, port);
   }
   if (!ini.Load()) {
-    SetError(error, QStringLiteral("cannot read %1").arg(path));
+    SetError(error, i18n::Tr("cannot read %1").arg(path));
     return ReadProgramSettings(IniFile(path), port);
   }
   return ReadProgramSettings(ini, port);
@@ -174,7 +175,7 @@ bool SaveProgramSettings(const QString& path, const ProgramSettings& s, QString*
   // must survive the close.
   IniFile ini(path);
   if (!ini.Load()) {
-    SetError(error, QStringLiteral("cannot read %1").arg(path));
+    SetError(error, i18n::Tr("cannot read %1").arg(path));
     return false;
   }
 
@@ -229,12 +230,12 @@ MacroAssignments ReadMacroAssignments(const IniFile& ini) {
 
 bool AssignMacroFile(const QString& path, int slot, const QString& file, QString* error) {
   if (slot < 0 || slot >= kMacroSlotCount) {
-    SetError(error, QStringLiteral("no macro key %1").arg(slot));
+    SetError(error, i18n::Tr("no macro key %1").arg(slot));
     return false;
   }
   IniFile ini(path);
   if (!ini.Load()) {
-    SetError(error, QStringLiteral("cannot read %1").arg(path));
+    SetError(error, i18n::Tr("cannot read %1").arg(path));
     return false;
   }
   ini.SetString(kMacroFiles, MacroFileKey(slot).toLatin1().constData(), file);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/settings/ini_file.h"
+#include "core/i18n/tr.h"
 
 namespace zizara::core::settings {
 namespace {
@@ -37,7 +38,7 @@ bool AddRecentFile(const QString& settings_path, const QString& file, RecentFile
   if (!ini.Load()) {
     // Writing now would replace a file we could not read and lose everything in it.
     if (error != nullptr) {
-      *error = QStringLiteral("cannot read %1").arg(settings_path);
+      *error = i18n::Tr("cannot read %1").arg(settings_path);
     }
     return false;
   }

@@ -6,6 +6,10 @@
 #include "core/link/identification.h"
 #include "core/link/link_state.h"
 
+namespace zizara::gui::help {
+class Help;
+}
+
 namespace zizara::gui::app {
 
 // The process-wide records, owned in one place and passed to the windows; tests make fresh
@@ -35,6 +39,7 @@ struct AppContext {
   QString pending_macro;
   QString pending_package;
   QString help_file;
+  help::Help* help = nullptr;  // the manual; none in tests that do not set one
 };
 
 }  // namespace zizara::gui::app

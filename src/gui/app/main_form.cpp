@@ -10,6 +10,7 @@
 #include "gui/app/remote_commands.h"
 #include "gui/app/web_address.h"
 #include "gui/app/scale_commands.h"
+#include "gui/help/help.h"
 #include "gui/remote/global_hotkeys.h"
 
 #include <QApplication>
@@ -51,7 +52,7 @@ using core::i18n::Tr;
 namespace cfg = core::config;
 
 namespace {
-constexpr char kPresetFilter[] = "QLX Configuration-Files (*.PRE *.pre);;All Files (*)";
+constexpr char kPresetFilter[] = TrNoop("QLX Configuration-Files (*.PRE *.pre);;All Files (*)");
 constexpr int kBacklightMax = 7;
 }  // namespace
 
@@ -754,7 +755,7 @@ bool TMainForm::OpenPreset(const QString& given) {
   }
   QString name = given;
   if (name.isEmpty()) {
-    name = files_.OpenFileName(Tr("Open"), QString::fromLatin1(kPresetFilter));
+    name = files_.OpenFileName(Tr("Open"), Tr(kPresetFilter));
     if (name.isEmpty()) {
       return false;
     }
@@ -818,7 +819,7 @@ void TMainForm::Save() {
 }
 
 cfg::SaveAsOutcome TMainForm::SaveAs() {
-  const QString chosen = files_.SaveFileName(Tr("Save As"), QString::fromLatin1(kPresetFilter),
+  const QString chosen = files_.SaveFileName(Tr("Save As"), Tr(kPresetFilter),
                                              save_dialog_name_);
   if (chosen.isEmpty()) {
     return cfg::SaveAsOutcome::kCancelled;
@@ -1051,7 +1052,11 @@ void TMainForm::SetLinkController(link::LinkController* controller) {
     connect(controller, &link::LinkController::InvalidCharacters, this, [this] {
       dot_log_form_->AppendLine(QString::fromLatin1(core::remote::kInvalidCharLogLine));
     });
-    connect(controller, &link::LinkController::HelpRequested, this, &TMainForm::OpenHelp);
+    connect(controller, &link::LinkController::HelpRequested, this, [this](int topic) {
+      if (ctx_.help != nullptr) {
+        ctx_.help->OpenContext(topic);
+      }
+    });
   }
 }
 
@@ -1209,8 +1214,8 @@ void TMainForm::SetSplashActive(bool active) {
 }
 
 void TMainForm::OpenHelp() {
-  if (!ctx_.help_file.isEmpty()) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ctx_.help_file));
+  if (ctx_.help != nullptr) {
+    ctx_.help->OpenContents();
   }
 }
 

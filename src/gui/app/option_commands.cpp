@@ -27,7 +27,7 @@ using core::i18n::Tr;
 namespace cfg = core::config;
 
 namespace {
-constexpr char kPresetFilter[] = "QLX Configuration-Files (*.PRE *.pre);;All Files (*)";
+constexpr char kPresetFilter[] = TrNoop("QLX Configuration-Files (*.PRE *.pre);;All Files (*)");
 }
 
 OptionCommands::OptionCommands(TMainForm& form, core::ui_port::Prompts& prompts)
@@ -150,7 +150,7 @@ void OptionCommands::PhaseOptions() {
 
 void OptionCommands::CompareWithFile() {
   const QString name =
-      form_.Files().OpenFileName(Tr("Compare with File"), QString::fromLatin1(kPresetFilter));
+      form_.Files().OpenFileName(Tr("Compare with File"), Tr(kPresetFilter));
   if (name.isEmpty()) return;
   cfg::Configuration other;
   QString refusal;

@@ -22,7 +22,7 @@ namespace lk = core::link;
 namespace {
 constexpr int kReadXPointsDelayMs = 100;
 constexpr int kPresetKeyPauseMs = 250;
-constexpr char kMacroFilter[] = "QLX Configuration-Files (*.MCR *.mcr);;All Files (*)";
+constexpr char kMacroFilter[] = TrNoop("QLX Configuration-Files (*.MCR *.mcr);;All Files (*)");
 
 QString MacroNotRunText() { return Tr("Macro not run: the QLX did not connect."); }
 }  // namespace
@@ -187,7 +187,7 @@ void RemoteCommands::AssignMacro(int item) {
     return;
   }
   const QString file = form_.Files().OpenFileName(
-      Tr("Assign Macro"), QString::fromLatin1(kMacroFilter));
+      Tr("Assign Macro"), Tr(kMacroFilter));
   if (file.isEmpty()) {
     return;
   }
@@ -222,7 +222,7 @@ void RemoteCommands::MacroItemClick(int item, bool shift_held, bool delete_held)
         plain += c;
       }
     }
-    const bool unassigned = plain == QStringLiteral("<Unassigned>");
+    const bool unassigned = plain == QStringLiteral("<Unassigned>") || plain == Tr("<Unassigned>");
     if (delete_held && !unassigned) {
       UnassignMacro(item);
       return;
@@ -276,7 +276,7 @@ void RemoteCommands::RunMacro(int item, const QString& file_name) {
     file = AssignedMacroFile(item);
   } else if (file.isEmpty()) {
     file = form_.Files().OpenFileName(
-        Tr("Run Macro"), QString::fromLatin1(kMacroFilter));
+        Tr("Run Macro"), Tr(kMacroFilter));
   }
   if (!file.isEmpty()) {
     core::remote::MacroRunner runner(

@@ -4,17 +4,21 @@
 #include <QHBoxLayout>
 #include <QStyle>
 
+#include "core/i18n/tr.h"
+
 namespace zizara::gui::link {
+
+using core::i18n::Tr;
 
 TDialogForm::TDialogForm(QWidget* main_window)
     : QWidget(main_window, Qt::Dialog | Qt::WindowStaysOnTopHint),
       icon_(new QLabel(this)),
       label_(new QLabel(this)) {
   setObjectName(QStringLiteral("TDialogForm"));
-  setWindowTitle(QStringLiteral("Download..."));
+  setWindowTitle(Tr("Download..."));
   label_->setObjectName(QStringLiteral("Label1"));
   label_->setTextFormat(Qt::PlainText);
-  label_->setText(QStringLiteral("Please wait while downloading..."));
+  label_->setText(Tr("Please wait while downloading..."));
   icon_->setObjectName(QStringLiteral("ImgI"));
   icon_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
   auto* layout = new QHBoxLayout(this);

@@ -885,7 +885,7 @@ void TMatrixView::MenuMacroSaveClick() {
   request.max_length = kMacroNameMaxLength;
   model_.macro_name = edit_dialog_(request).value_or(QString());
   const QString chosen =
-      ctx_.files.SaveFileName(Tr("Save As"), QString::fromLatin1(mx::kMacroFileFilter), QString());
+      ctx_.files.SaveFileName(Tr("Save As"), Tr(mx::kMacroFileFilter), QString());
   if (chosen.isEmpty()) return;
   const QString name = mx::MacroFileNameForSave(chosen);
   if (QFileInfo::exists(name) &&

@@ -1,5 +1,8 @@
 #include "gui/options/dialog_parts.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+
 #include "core/i18n/tr.h"
 
 namespace zizara::gui::options {
@@ -17,6 +20,13 @@ OkCancel AddOkCancel(QDialog* dialog, QBoxLayout* layout) {
   row->addWidget(b.cancel);
   layout->addLayout(row);
   QObject::connect(b.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  // Small dialogs are as narrow as their controls; keep the (often longer, translated) title
+  // readable in the title bar, which also shows the program name and three buttons.
+  QFont title_font = dialog->font();
+  title_font.setBold(true);
+  const QString shown_title =
+      dialog->windowTitle() + QStringLiteral(" \u2014 ") + QApplication::applicationDisplayName();
+  dialog->setMinimumWidth(QFontMetrics(title_font).horizontalAdvance(shown_title) + 110);
   return b;
 }
 

@@ -50,7 +50,7 @@ void TLCDOptionsForm::Load() {
   themes_->clear();
   for (int p = 0; p < core::config::kPresetCount; ++p) {
     auto* item = new QListWidgetItem(
-        QStringLiteral("Preset %1 - ").arg(p + 1) + opt::ReadPresetName(config_.image, p), themes_);
+        Tr("Preset %1 - ").arg(p + 1) + opt::ReadPresetName(config_.image, p), themes_);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(lcd.theme[p] ? Qt::Checked : Qt::Unchecked);
   }

@@ -1,6 +1,7 @@
 #include "gui/program_options/options_form.h"
 
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -107,6 +108,8 @@ TOptionsForm::TOptionsForm(const core::settings::ProgramOptions& options,
   layout->addWidget(files_box);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Ok)->setText(Tr("OK"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(Tr("Cancel"));
   connect(buttons, &QDialogButtonBox::accepted, this, &TOptionsForm::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &TOptionsForm::reject);
   layout->addWidget(buttons);

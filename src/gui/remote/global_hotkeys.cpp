@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/i18n/tr.h"
+
 namespace zizara::gui::remote {
 namespace {
 
@@ -80,7 +82,7 @@ FunctionKeys FindFunctionKeys(const xcb_keysym_t* syms, int per_code, xcb_keycod
 }
 
 QString GlobalHotkeysUnavailableText() {
-  return QStringLiteral("Global shortcuts are not available on this desktop.");
+  return core::i18n::Tr("Global shortcuts are not available on this desktop.");
 }
 
 namespace {

@@ -29,7 +29,7 @@ using core::ui_port::Answer;
 
 namespace {
 constexpr char kMakerAddress[] = "https://www.vt-zizara.example/";
-constexpr char kScaleFilter[] = "Scale files (*.dat *.DAT)";
+constexpr char kScaleFilter[] = TrNoop("Scale files (*.dat *.DAT)");
 
 QByteArray Latin1(const QString& text) { return text.toLatin1(); }
 }  // namespace
@@ -173,6 +173,9 @@ void TVTScaleForm::CreateFields() {
   key_no_ = new QComboBox(parameters);
   key_no_->setObjectName(QStringLiteral("KeyNoBox"));
   key_no_->addItems(sc::KeyList());
+  for (int key = 0; key < 7; ++key) {  // the instrument's keys; the other entries are names
+    key_no_->setItemText(key, Tr("Key %1").arg(key + 1));
+  }
   key_no_->installEventFilter(this);
   reference_ = new QLineEdit(QStringLiteral("0"), parameters);
   reference_->setObjectName(QStringLiteral("ReferenceEdit"));
@@ -464,7 +467,7 @@ void TVTScaleForm::ShowEditor() {
 
 void TVTScaleForm::OpenClick() {
   const QString chosen =
-      services_.files->OpenFileName(Tr("Open"), QString::fromLatin1(kScaleFilter));
+      services_.files->OpenFileName(Tr("Open"), Tr(kScaleFilter));
   if (chosen.isEmpty()) {
     return;
   }
@@ -495,7 +498,7 @@ void TVTScaleForm::SaveClick() {
 
 void TVTScaleForm::SaveAsClick() {
   const QString chosen =
-      services_.files->SaveFileName(Tr("Save As"), QString::fromLatin1(kScaleFilter), file_name_);
+      services_.files->SaveFileName(Tr("Save As"), Tr(kScaleFilter), file_name_);
   if (chosen.isEmpty()) {
     return;
   }

@@ -8,7 +8,22 @@
 
 #include "gui/common/placement.h"
 
+#include "core/i18n/tr.h"
+
 namespace zizara::gui::ui {
+
+namespace {
+// Qt's standard captions would stay English; the program's catalogue names them.
+void CaptionButtons(QMessageBox& box, bool keep_no) {
+  using core::i18n::Tr;
+  if (QAbstractButton* b = box.button(QMessageBox::Ok)) b->setText(Tr("OK"));
+  if (QAbstractButton* b = box.button(QMessageBox::Yes)) b->setText(Tr("&Yes"));
+  if (QAbstractButton* b = box.button(QMessageBox::No); b != nullptr && !keep_no) {
+    b->setText(Tr("&No"));
+  }
+  if (QAbstractButton* b = box.button(QMessageBox::Cancel)) b->setText(Tr("Cancel"));
+}
+}  // namespace
 
 using core::ui_port::Answer;
 using core::ui_port::PromptButtons;
@@ -93,6 +108,7 @@ Answer QtPrompts::AskWithLook(PromptKind kind, const QString& text, PromptButton
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
   }
+  CaptionButtons(box, !look.no_caption.isEmpty());
   // Shown first so that it has its real size when it is centred on the main window.
   box.show();
   if (parent_ != nullptr && parent_->isVisible()) {
