@@ -6,6 +6,7 @@
 #include <QJsonObject>
 
 #include "cli/cli_assoc.h"
+#include "cli/cli_install.h"
 #include "cli/cli_link.h"
 #include "cli/cli_live.h"
 #include "cli/cli_macro.h"
@@ -51,6 +52,8 @@ QString UsageText() {
       "                          set the routings from a CSV and save OUT\n"
       "  render FILE --preset N --png OUT.png\n"
       "                          draw the matrix of a preset with its labels\n"
+      "  package info PKG [--json]\n"
+      "                          check a software package (.CDP) and list its items\n"
       "\n"
       "Desktop:\n"
       "  associations [--json]   whether .PRE, .MCR and .CDP files open with vt-zizara\n"
@@ -74,6 +77,9 @@ QString UsageText() {
       "  gain OUT[,OUT...] [VALUE]\n"
       "                          read the outputs' gains, or set them to VALUE dB\n"
       "  key K                   press front-panel key K (1-8)\n"
+      "  install PKG.CDP [--backup FILE.CDP]\n"
+      "                          install a software package, after a backup when asked\n"
+      "  backup OUT.CDP          save the instrument's software as a package\n"
       "  /r $1c000 128           upload into memory.cod (external-command mode)\n"
       "  /d FILE                 download FILE without restarting (external-command mode)\n"
       "  /i                      restart (external-command mode)\n"
@@ -81,8 +87,8 @@ QString UsageText() {
       "Ports: a device name (ttyUSB0), a stable name (/dev/serial/by-id/...) or tcp:HOST:PORT\n"
       "for a serial-to-network server. With several --port, a pattern such as\n"
       "'/dev/serial/by-id/*QLX*' or --ports FILE (one port a line, # comments), identify,\n"
-      "upload, download, restart and macro run on every port at once; an output file name\n"
-      "may hold {serial}, {port} and {date}. Exit 1 when any port failed.\n"
+      "upload, download, restart, macro, backup and install run on every port at once; an\n"
+      "output file name may hold {serial}, {port} and {date}. Exit 1 when any port failed.\n"
       "\n"
       "  --yes                   answer questions with Yes\n"
       "  --version, --help\n"
@@ -400,6 +406,9 @@ int RunCli(const QStringList& all_args, QTextStream& out, QTextStream& err,
   }
   if (IsLiveVerb(verb)) {
     return RunLiveVerb(options, verb, rest, out, err, env);
+  }
+  if (IsInstallVerb(verb)) {
+    return RunInstallVerb(options, verb, rest, out, err, env);
   }
   if (IsLinkVerb(verb)) {
     return RunLinkVerb(options, verb, rest, out, err, env);

@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <vector>
 
+#include "cli/cli_install.h"
 #include "cli/cli_macro.h"
 #include "cli/console_prompts.h"
 #include "cli/fleet.h"
@@ -531,6 +532,12 @@ QMap<QString, FleetVerb> FleetVerbs() {
   verbs[QStringLiteral("download")] = {link_verb(QStringLiteral("download")), -1};
   verbs[QStringLiteral("restart")] = {link_verb(QStringLiteral("restart")), -1};
   verbs[QStringLiteral("macro")] = {RunMacroVerb, -1};
+  const auto install_verb = [](const QString& verb) -> PortVerb {
+    return [verb](const GlobalOptions& o, const QStringList& a, QTextStream& out, QTextStream& err,
+                  const CliEnvironment& env) { return RunInstallVerb(o, verb, a, out, err, env); };
+  };
+  verbs[QStringLiteral("backup")] = {install_verb(QStringLiteral("backup")), 0};
+  verbs[QStringLiteral("install")] = {install_verb(QStringLiteral("install")), -1};
   return verbs;
 }
 

@@ -10,14 +10,18 @@
 #include <QLocale>
 #include <QSocketNotifier>
 #include <cstdio>
+#include <algorithm>
 #include <limits>
 
+#include "core/config/model_table.h"
 #include "sim/control_server.h"
 #include "sim/module_codes.h"
 #include "sim/pty_server.h"
 #include "sim/tcp_server.h"
 
 namespace zizara::sim {
+
+namespace cfg = core::config;
 
 namespace {
 
@@ -81,8 +85,8 @@ QString SimUsage() {
       "Usage: qlx-sim --link PATH [--serial N | --model NAME] [--version 5.10] [--bios]\n"
       "               [--no-dot] [--image FILE.PRE] [--baud N] [--latency-ms N] [--boot-ms N]\n"
       "               [--drop P] [--corrupt P] [--hangup-after-bytes N] [--seed N]\n"
-      "               [--dump FILE] [--stats FILE] [--log FILE] [--control PATH]\n"
-      "               [--strict FILE] [--tcp PORT]\n"
+      "               [--dump FILE] [--memory-dump FILE] [--stats FILE] [--log FILE]\n"
+      "               [--control PATH] [--strict FILE] [--tcp PORT]\n"
       "\n"
       "Serves a simulated QLX instrument on a pseudo-terminal; PATH becomes a symbolic link\n"
       "to its device. Runs until SIGINT or SIGTERM.\n"
@@ -105,6 +109,8 @@ QString SimUsage() {
       "  --hangup-after-bytes N  close the line after N received bytes\n"
       "  --seed N                random seed, for repeatable faults\n"
       "  --dump FILE             on exit, write the 16384 configuration bytes\n"
+      "  --memory-dump FILE      on exit, write memory from address 0 through the end of the\n"
+      "                          configuration, or of the software when that is larger\n"
       "  --stats FILE            on exit, write statistics as JSON\n"
       "  --log FILE              on exit, write one JSON line per event\n"
       "  --control PATH          Unix socket for: route O I, update, powerup, dump FILE, stats\n"
@@ -166,6 +172,7 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
         QStringLiteral("--hangup-after-bytes"),
         QStringLiteral("--seed"),
         QStringLiteral("--dump"),
+        QStringLiteral("--memory-dump"),
         QStringLiteral("--stats"),
         QStringLiteral("--log"),
         QStringLiteral("--control"),
@@ -243,6 +250,8 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
       sim.seed = static_cast<std::uint32_t>(number);
     } else if (option == QLatin1String("--dump")) {
       result.dump_file = value;
+    } else if (option == QLatin1String("--memory-dump")) {
+      result.memory_dump_file = value;
     } else if (option == QLatin1String("--stats")) {
       result.stats_file = value;
     } else if (option == QLatin1String("--log")) {
@@ -280,6 +289,13 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
   return ParseOutcome::kRun;
 }
 
+QByteArray MemoryDump(const QlxInstrument& instrument) {
+  const int software = cfg::ModelIndexForSerial(instrument.serial()) == cfg::kModelQlxMPlus
+                           ? 2048 * kSoftwareBlockSize
+                           : 1024 * kSoftwareBlockSize;
+  return instrument.ReadMemory(0, std::max(software, kMemoryDumpSize));
+}
+
 bool WriteExitFiles(const QlxInstrument& instrument, const SimAppOptions& options, QString* error) {
   bool ok = true;
   const auto write = [&](const QString& path, const QByteArray& data) {
@@ -290,6 +306,9 @@ bool WriteExitFiles(const QlxInstrument& instrument, const SimAppOptions& option
     }
   };
   write(options.dump_file, instrument.Image().ToByteArray());
+  if (!options.memory_dump_file.isEmpty()) {
+    write(options.memory_dump_file, MemoryDump(instrument));
+  }
   write(options.stats_file, instrument.StatsJson() + '\n');
   QByteArray log;
   for (const QByteArray& line : instrument.EventLog()) {

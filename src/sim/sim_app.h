@@ -11,6 +11,7 @@ struct SimAppOptions {
   QString link;
   QlxOptions instrument;
   QString dump_file;
+  QString memory_dump_file;
   QString stats_file;
   QString log_file;
   QString control_path;
@@ -24,7 +25,12 @@ ParseOutcome ParseSimArguments(const QStringList& arguments, SimAppOptions* opti
                                QString* error);
 QString SimUsage();
 
-// Writes --dump, --stats and --log as asked; tries all of them, reports the first failure.
+// Memory from address 0 through the end of the configuration area, or through the end of the
+// software when that is larger (model index 4).
+inline constexpr int kMemoryDumpSize = 0x20000;
+QByteArray MemoryDump(const QlxInstrument& instrument);
+
+// Writes --dump, --memory-dump, --stats and --log as asked; tries all of them, reports the first failure.
 bool WriteExitFiles(const QlxInstrument& instrument, const SimAppOptions& options, QString* error);
 
 // The whole qlx-sim program. Exit codes: 0 done, 1 failure while serving, 2 bad arguments.

@@ -158,6 +158,21 @@ TEST_F(FleetTest, UploadKeepsOneFilePerInstrumentFromAPortsFile) {
   EXPECT_TRUE(r.out.endsWith("3 instruments: 3 done, 0 failed\n")) << r.out.toStdString();
 }
 
+TEST_F(FleetTest, BackupKeepsOnePackagePerInstrument) {
+  const QString a = StartSim("qlxa", {"--serial", "31000"}).port;
+  const QString b = StartSim("qlxb", {"--serial", "31001"}).port;
+  const Result r = Cli({"--port", a, "--port", b, "backup", "sw-{serial}.CDP"});
+  ASSERT_EQ(r.code, 0) << r.err.toStdString() << r.out.toStdString();
+  for (const char* serial : {"31000", "31001"}) {
+    const QString name = QStringLiteral("sw-%1.CDP").arg(serial);
+    const Result info = Cli({"package", "info", name, "--json"});
+    EXPECT_EQ(info.code, 0) << name.toStdString() << info.err.toStdString();
+    EXPECT_TRUE(info.out.contains(QStringLiteral("Serial No.: %1").arg(serial)))
+        << info.out.toStdString();
+  }
+  EXPECT_TRUE(r.out.endsWith("2 instruments: 2 done, 0 failed\n")) << r.out.toStdString();
+}
+
 TEST_F(FleetTest, PatternsExpandAndAMissingPortFailsAlone) {
   StartSim("qlx-a", {"--serial", "12000"});
   StartSim("qlx-b", {"--serial", "12001"});

@@ -197,6 +197,11 @@ ConnectOutcome Identification::Connect(bool skip_probe, bool skip_version) {
 }
 
 ConnectOutcome Identification::RestartInstrument() {
+  RestartSequence();
+  return Connect(false, false);
+}
+
+void Identification::RestartSequence() {
   InstrumentLink& link = engine_.link();
   LinkState& state = link.state();
   state.busy = true;
@@ -208,7 +213,6 @@ ConnectOutcome Identification::RestartInstrument() {
   link.RestartQLX();
   Pause(timing::kRestartBootMs);
   state.busy = false;
-  return Connect(false, false);
 }
 
 QString PortUnavailableText(const QString& port_name, const QString& reason) {

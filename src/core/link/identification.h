@@ -49,6 +49,8 @@ class Identification {
   ConnectOutcome Connect(bool skip_probe, bool skip_version);
   // The restart byte sequence, the pause that lets the instrument boot, and a fresh Connect.
   ConnectOutcome RestartInstrument();
+  // The restart without the reconnection: "0", the restart command and the boot pause.
+  void RestartSequence();
 
   double software_version() const { return software_version_; }
 

@@ -42,6 +42,7 @@
 #include "gui/common/placement.h"
 #include "gui/common/plain_text.h"
 #include "gui/help/help.h"
+#include "gui/install/install_commands.h"
 #include "gui/link/log_forms.h"
 #include "gui/matrix/matrix_view.h"
 #include "gui/remote/global_hotkeys.h"
@@ -85,7 +86,7 @@ TMainForm::TMainForm(AppContext& ctx, core::ui_port::Prompts& prompts,
     } else if (kind == QStringLiteral(".MCR")) {
       RunMacroFile(path);
     } else if (!kind.isEmpty()) {
-      NotAvailableYet();  // packages come with the installation window
+      return install_commands_ == nullptr || install_commands_->PackageDropped(path);
     }
     return true;
   };
@@ -263,7 +264,11 @@ void TMainForm::CreateMenus() {
   qlx_software_menu_ = tools->addMenu(Tr("QLX Software"));
   qlx_software_menu_->setObjectName(QStringLiteral("MenuQLXSoftware"));
   connect(AddAction(qlx_software_menu_, "InstallSoftware1", Tr("Install Software")),
-          &QAction::triggered, this, &TMainForm::NotAvailableYet);
+          &QAction::triggered, this, [this] {
+            if (install_commands_ != nullptr) {
+              install_commands_->InstallSoftwareClick();
+            }
+          });
   tools->addSeparator();
   QAction* options = AddAction(tools, "MenuOptions", Tr("Options..."));
   options->setIcon(common::ToolIcon(QStringLiteral("options")));
@@ -1107,6 +1112,10 @@ void TMainForm::SetLinkController(link::LinkController* controller) {
   delete remote_commands_;
   remote_commands_ = nullptr;
   link_commands_ = controller != nullptr ? new LinkCommands(*this, *controller) : nullptr;
+  delete install_commands_;
+  install_commands_ = controller != nullptr
+                          ? new install::InstallCommands(*this, *controller, prompts_, files_)
+                          : nullptr;
   if (controller != nullptr) {
     remote_commands_ = new RemoteCommands(*this, *controller, prompts_);
     reconnect_commands_ =
@@ -1188,6 +1197,14 @@ void TMainForm::ConnectAtStartUp() {
   if (link_commands_ != nullptr) {
     link_commands_->ConnectAtStartUp();
   }
+  if (!ctx_.pending_package.isEmpty() && install_commands_ != nullptr) {
+    const QString package = ctx_.pending_package;
+    ctx_.pending_package.clear();
+    if (install_commands_->PackageFromCommandLine(package)) {
+      QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+      return;
+    }
+  }
   if (!ctx_.pending_macro.isEmpty() && remote_commands_ != nullptr) {
     const QString macro = ctx_.pending_macro;
     ctx_.pending_macro.clear();
@@ -1234,6 +1251,7 @@ void TMainForm::HandleCommandLineFile(const QString& path) {
     ctx_.pending_macro = path;
   } else if (kind == QStringLiteral(".CDP")) {
     ctx_.pending_package = path;
+    ctx_.connect_flags.package_from_command_line = true;
   }
 }
 
@@ -1258,7 +1276,11 @@ void TMainForm::HandleOneForwardedPath(const QString& path) {
     // Declined or not connected: the panel keeps saying what is really there.
     executed = RunMacroFile(path);
   } else if (kind == QStringLiteral(".CDP")) {
-    NotAvailableYet();
+    if (install_commands_ != nullptr) {
+      executed = install_commands_->PackageForwarded(path);
+    } else {
+      prompts_.Error(Tr("No QLX connected."));  // no line to any instrument
+    }
   }
   if (executed) {
     SetFilePanel(Tr("File executed from file explorer. (") + path + QLatin1Char(')'));

@@ -26,6 +26,9 @@
 namespace zizara::gui::matrix {
 class TMatrixView;
 }
+namespace zizara::gui::install {
+class InstallCommands;
+}
 
 namespace zizara::gui::app {
 
@@ -110,6 +113,7 @@ class TMainForm : public QMainWindow {
   link::LinkController* Controller() { return link_controller_; }
   class LinkCommands* Links() { return link_commands_; }
   class LiveCommands* Live() { return live_commands_; }
+  install::InstallCommands* Install() { return install_commands_; }
 
   // What tests and later windows look at.
   AppContext& context() { return ctx_; }
@@ -221,6 +225,7 @@ class TMainForm : public QMainWindow {
   class ScaleCommands* scale_commands_ = nullptr;
   class LiveCommands* live_commands_ = nullptr;
   class UndoCommands* undo_commands_ = nullptr;
+  install::InstallCommands* install_commands_ = nullptr;
   bool delete_held_ = false;
   bool remote_checks_connected_ = false;
   bool clipboard_has_labels_ = false;
