@@ -11,9 +11,42 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/link/identification.h"
+#include "core/link/transport.h"
+#include "core/ui_port/progress.h"
+#include "core/ui_port/prompts.h"
 #include "sim/qlx_instrument.h"
 
 namespace zizara::bench {
+
+// The program's own link stack over `transport`, quiet, for timing transfers the way the
+// program makes them.
+struct BenchLink {
+  explicit BenchLink(std::unique_ptr<core::link::Transport> line)
+      : transport(std::move(line)),
+        link(*transport, state, prompts),
+        driver(link, engine, record, progress),
+        identification(driver, flags) {}
+  // Connects as the program does at start-up; says so on stderr when nothing answers.
+  bool Connect(const QString& port) {
+    if (identification.Connect(false, false).result == core::link::ConnectResult::kConnected) {
+      return true;
+    }
+    std::fprintf(stderr, "no instrument on %s\n", qPrintable(port));
+    return false;
+  }
+
+  std::unique_ptr<core::link::Transport> transport;
+  core::link::LinkState state;
+  core::link::InstrumentRecord record;
+  core::link::EngineState engine;
+  core::link::ConnectFlags flags;
+  core::ui_port::SilentPrompts prompts;
+  core::ui_port::NullProgress progress;
+  core::link::InstrumentLink link;
+  core::link::DriverEngine driver;
+  core::link::Identification identification;
+};
 
 // The simulator witnesses every run: a benchmark that broke the protocol measured the wrong
 // thing, so it fails however fast it was.

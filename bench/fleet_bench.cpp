@@ -111,16 +111,11 @@ double NetworkUpload(const QTemporaryDir& dir, const StrictLog& strict) {
   }
   double ratio = -1;
   if (listening) {
-    zl::TcpTransport transport(QStringLiteral("tcp:127.0.0.1:%1").arg(tcp_port));
-    zl::LinkState state;
-    zl::InstrumentRecord record;
-    zl::EngineState engine;
-    zl::ConnectFlags flags;
-    zizara::core::ui_port::SilentPrompts prompts;
-    zizara::core::ui_port::NullProgress progress;
-    zl::InstrumentLink l(transport, state, prompts);
-    zl::DriverEngine driver(l, engine, record, progress);
-    zl::Identification identification(driver, flags);
+    zizara::bench::BenchLink bench_link(
+        std::make_unique<zl::TcpTransport>(QStringLiteral("tcp:127.0.0.1:%1").arg(tcp_port)));
+    auto& l = bench_link.link;
+    auto& driver = bench_link.driver;
+    auto& identification = bench_link.identification;
     if (identification.Connect(false, false).result == zl::ConnectResult::kConnected) {
       std::vector<std::uint8_t> image(16384);
       const qint64 before = l.bytes_sent() + l.bytes_received();

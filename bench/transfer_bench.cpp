@@ -54,18 +54,11 @@ int main(int argc, char** argv) {
                                   {QStringLiteral("--baud"), QString::number(baud)}, strict)) {
     return 1;
   }
-  zl::SerialTransport transport(port);
-  zl::LinkState state;
-  zl::InstrumentRecord record;
-  zl::EngineState engine;
-  zl::ConnectFlags flags;
-  zizara::core::ui_port::SilentPrompts prompts;
-  zizara::core::ui_port::NullProgress progress;
-  zl::InstrumentLink l(transport, state, prompts);
-  zl::DriverEngine driver(l, engine, record, progress);
-  zl::Identification identification(driver, flags);
-  if (identification.Connect(false, false).result != zl::ConnectResult::kConnected) {
-    std::fprintf(stderr, "no instrument on %s\n", qPrintable(port));
+  zizara::bench::BenchLink bench_link(std::make_unique<zl::SerialTransport>(port));
+  auto& l = bench_link.link;
+  auto& driver = bench_link.driver;
+  auto& record = bench_link.record;
+  if (!bench_link.Connect(port)) {
     return 1;
   }
   std::vector<std::uint8_t> image(16384);
