@@ -412,6 +412,18 @@ bool UploadForCli(const GlobalOptions& options, cfg::Configuration& config, QTex
   return true;
 }
 
+QStringList WithoutJsonFlag(const QStringList& args, GlobalOptions& options) {
+  QStringList kept;
+  for (const QString& a : args) {
+    if (a == QStringLiteral("--json")) {
+      options.json = true;
+    } else {
+      kept << a;
+    }
+  }
+  return kept;
+}
+
 bool IsLinkVerb(const QString& verb) {
   static const QStringList kVerbs = {QStringLiteral("ports"), QStringLiteral("identify"),
                                      QStringLiteral("upload"), QStringLiteral("download"),
@@ -422,14 +434,7 @@ bool IsLinkVerb(const QString& verb) {
 int RunLinkVerb(const GlobalOptions& global, const QString& verb, const QStringList& raw_args,
                 QTextStream& out, QTextStream& err, const CliEnvironment& env) {
   GlobalOptions options = global;
-  QStringList args;
-  for (const QString& a : raw_args) {
-    if (a == QStringLiteral("--json")) {
-      options.json = true;
-    } else {
-      args << a;
-    }
-  }
+  const QStringList args = WithoutJsonFlag(raw_args, options);
   if (verb == QStringLiteral("ports")) {
     if (!args.isEmpty()) {
       return UsageError(err, Tr("ports takes no arguments"));
@@ -550,14 +555,7 @@ int RunFleetVerb(const GlobalOptions& global, const QStringList& ports, const QS
   }
   const FleetVerb& fleet_verb = verbs[verb];
   GlobalOptions options = global;
-  QStringList args;
-  for (const QString& a : raw_args) {
-    if (a == QStringLiteral("--json")) {
-      options.json = true;
-    } else {
-      args << a;
-    }
-  }
+  const QStringList args = WithoutJsonFlag(raw_args, options);
   // The file each instrument gets; two ports writing one file are refused before any starts.
   QString output_pattern;
   int output_index = -1;

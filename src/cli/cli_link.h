@@ -20,6 +20,8 @@ struct GlobalOptions {
 };
 
 int UsageError(QTextStream& err, const QString& message);
+// The verb's arguments without "--json", which may stand anywhere among them; sets options.json.
+QStringList WithoutJsonFlag(const QStringList& args, GlobalOptions& options);
 // Loads a file the way the program opens one; messages go to stderr.
 bool LoadForCli(const QString& path, core::config::Configuration& config, QTextStream& err);
 

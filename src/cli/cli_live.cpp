@@ -166,14 +166,7 @@ bool IsLiveVerb(const QString& verb) {
 int RunLiveVerb(const GlobalOptions& global, const QString& verb, const QStringList& raw_args,
                 QTextStream& out, QTextStream& err, const CliEnvironment& env) {
   GlobalOptions options = global;
-  QStringList args;
-  for (const QString& a : raw_args) {
-    if (a == QStringLiteral("--json")) {
-      options.json = true;
-    } else {
-      args << a;
-    }
-  }
+  const QStringList args = WithoutJsonFlag(raw_args, options);
   QString why_not;
   const QString port = ResolvePort(options.port, &why_not);
   if (port.isEmpty()) {
