@@ -154,6 +154,8 @@ class TMainForm : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  static constexpr int kBacklightMax = 7;  // the LCD backlight's steps above off
+
   void CreateMenus();
   void CreateToolBar();
   void CreateStatusBar();

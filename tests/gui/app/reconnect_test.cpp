@@ -112,11 +112,16 @@ class ReconnectTest : public ::testing::Test {
         5000);
   }
 
+  static sim::QlxOptions SecondOptions() {
+    sim::QlxOptions o;
+    o.serial = 12000;
+    return o;
+  }
   QTemporaryDir dir_;
   QString settings_;
   testing::StrictCheck strict_;
   sim::QlxInstrument first_{strict_.Apply({})};  // serial 12345
-  sim::QlxInstrument second_{strict_.Apply({.serial = 12000})};
+  sim::QlxInstrument second_{strict_.Apply(SecondOptions())};
   Socket socket_;
   AppContext ctx_;
   core::ui_port::ScriptedPrompts prompts_;
