@@ -424,6 +424,19 @@ QStringList WithoutJsonFlag(const QStringList& args, GlobalOptions& options) {
   return kept;
 }
 
+bool TakePresetArgument(const QStringList& args, int& i, int& preset, QTextStream& err,
+                        int* code) {
+  bool ok = false;
+  const int n = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
+  if (!ok || n < 1 || n > core::config::kPresetCount) {
+    *code = UsageError(err, Tr("--preset needs a preset number from 1 to 11"));
+    return false;
+  }
+  preset = n - 1;
+  ++i;
+  return true;
+}
+
 bool IsLinkVerb(const QString& verb) {
   static const QStringList kVerbs = {QStringLiteral("ports"), QStringLiteral("identify"),
                                      QStringLiteral("upload"), QStringLiteral("download"),

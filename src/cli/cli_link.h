@@ -22,6 +22,9 @@ struct GlobalOptions {
 int UsageError(QTextStream& err, const QString& message);
 // The verb's arguments without "--json", which may stand anywhere among them; sets options.json.
 QStringList WithoutJsonFlag(const QStringList& args, GlobalOptions& options);
+// "--preset N" at args[i]: the 0-based preset into `preset` and i past the number; false with
+// the usage error's exit code in `code` when N is not 1..11.
+bool TakePresetArgument(const QStringList& args, int& i, int& preset, QTextStream& err, int* code);
 // Loads a file the way the program opens one; messages go to stderr.
 bool LoadForCli(const QString& path, core::config::Configuration& config, QTextStream& err);
 

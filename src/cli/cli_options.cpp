@@ -25,18 +25,6 @@ namespace opt = core::options;
 namespace {
 
 // Parses "--preset N"; returns false (after the usage message) on a bad number.
-bool TakePreset(const QStringList& args, int& i, int& preset, QTextStream& err, int* code) {
-  bool ok = false;
-  const int n = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
-  if (!ok || n < 1 || n > cfg::kPresetCount) {
-    *code = UsageError(err, Tr("--preset needs a preset number from 1 to 11"));
-    return false;
-  }
-  preset = n - 1;
-  ++i;
-  return true;
-}
-
 QJsonValue TextOrNull(const QString& text) {
   return text.isEmpty() ? QJsonValue() : QJsonValue(text);
 }
@@ -178,7 +166,7 @@ int RunOptionsVerb(const GlobalOptions& options, const QStringList& args, QTextS
     if (a == QStringLiteral("--json")) {
       json = true;
     } else if (a == QStringLiteral("--preset")) {
-      if (!TakePreset(args, i, preset, err, &code)) return code;
+      if (!TakePresetArgument(args, i, preset, err, &code)) return code;
     } else if (a.startsWith(QStringLiteral("--"))) {
       return UsageError(err, Tr("unknown option for options: ") + a);
     } else if (path.isEmpty()) {
@@ -213,7 +201,7 @@ int RunSetVerb(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QString& a = args[i];
     int code = 0;
     if (a == QStringLiteral("--preset")) {
-      if (!TakePreset(args, i, preset, err, &code)) return code;
+      if (!TakePresetArgument(args, i, preset, err, &code)) return code;
     } else if (a.startsWith(QStringLiteral("--"))) {
       return UsageError(err, Tr("unknown option for set: ") + a);
     } else if (files.size() < 2) {

@@ -23,18 +23,6 @@ namespace {
 // A routing CSV of every preset is under 50 KB; anything far larger is not one.
 constexpr qint64 kMaxCsvBytes = 4 * 1024 * 1024;
 
-bool TakePresetNumber(const QStringList& args, int& i, int& preset, QTextStream& err, int* code) {
-  bool ok = false;
-  const int n = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
-  if (!ok || n < 1 || n > cfg::kPresetCount) {
-    *code = UsageError(err, Tr("--preset needs a preset number from 1 to 11"));
-    return false;
-  }
-  preset = n - 1;
-  ++i;
-  return true;
-}
-
 int ImportRoutes(const QStringList& files, const QString& csv_path, std::optional<int> preset,
                  QTextStream& out, QTextStream& err) {
   QString error;
@@ -84,7 +72,7 @@ int RunRoutesVerb(const GlobalOptions& options, const QStringList& args, QTextSt
     int code = 0;
     if (a == QStringLiteral("--preset")) {
       int p = 0;
-      if (!TakePresetNumber(args, i, p, err, &code)) return code;
+      if (!TakePresetArgument(args, i, p, err, &code)) return code;
       preset = p;
     } else if (a == QStringLiteral("--all")) {
       all = true;
@@ -145,7 +133,7 @@ int RunRenderVerb(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QString& a = args[i];
     int code = 0;
     if (a == QStringLiteral("--preset")) {
-      if (!TakePresetNumber(args, i, preset, err, &code)) return code;
+      if (!TakePresetArgument(args, i, preset, err, &code)) return code;
     } else if (a == QStringLiteral("--png")) {
       if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
         return UsageError(err, Tr("--png needs a file name"));
